@@ -1,0 +1,16 @@
+// Placeholder, replaced by the real service.
+#pragma once
+
+namespace hostemu {
+
+class Host;
+
+class Dialogs {
+ public:
+  explicit Dialogs(Host &host) : host_(host) {}
+
+ private:
+  [[maybe_unused]] Host &host_;
+};
+
+}  // namespace hostemu

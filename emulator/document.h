@@ -1,0 +1,8 @@
+// Placeholder, replaced by the real document.
+#pragma once
+
+namespace hostemu {
+
+class Document {};
+
+}  // namespace hostemu

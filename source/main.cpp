@@ -1,0 +1,1 @@
+// Placeholder, replaced by the module's start, message and end handling.
