@@ -1,0 +1,28 @@
+// Journal arguments for the document services: vectors and strings, built
+// only when the journal is on. journalWhenOn takes a function that makes the
+// argument list, so that costly arguments (an object's path) are not made
+// at all with the journal off: a pass over a million objects stays cheap.
+#pragma once
+
+#include "host.h"
+#include "host_types.h"
+#include "journal.h"
+
+#include <nlohmann/json.hpp>
+
+namespace hostemu {
+
+nlohmann::json jsonVector(const HostVector &value);
+// A vector the module passed by pointer; null stays null.
+nlohmann::json jsonVector(const HostVector *value);
+nlohmann::json jsonText(const HostString *text);
+nlohmann::json jsonText(const char *text);
+
+template <class MakeArgs>
+inline void journalWhenOn(const char *service, MakeArgs &&makeArgs) {
+  Journal &journal = Host::current().journal();
+  if (journal.enabled())
+    journal.record(service, makeArgs());
+}
+
+}  // namespace hostemu
