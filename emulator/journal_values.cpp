@@ -1,7 +1,10 @@
 #include "journal_values.h"
 
 #include "json_numbers.h"
+#include "object_array.h"
 #include "strings.h"
+
+#include <string>
 
 namespace hostemu {
 
@@ -19,6 +22,10 @@ nlohmann::json jsonText(const HostString *text) {
 
 nlohmann::json jsonText(const char *text) {
   return text ? nlohmann::json(text) : nlohmann::json();
+}
+
+nlohmann::json jsonArray(const HostObjectArray *array) {
+  return array ? nlohmann::json("array#" + std::to_string(array->serial)) : nlohmann::json();
 }
 
 }  // namespace hostemu

@@ -17,6 +17,8 @@ nlohmann::json jsonVector(const HostVector &value);
 nlohmann::json jsonVector(const HostVector *value);
 nlohmann::json jsonText(const HostString *text);
 nlohmann::json jsonText(const char *text);
+// An object array by its serial: "array#N".
+nlohmann::json jsonArray(const HostObjectArray *array);
 
 template <class MakeArgs>
 inline void journalWhenOn(const char *service, MakeArgs &&makeArgs) {
