@@ -60,10 +60,11 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
 
 Host::~Host() {
   // Dialogs and plug-ins hold module objects; they go before the kernel that
-  // allocated them.
+  // allocated them. Plug-ins go first: destroying a command destroys its
+  // dialog, which gives its host dialog back.
   document_.reset();
-  dialogs_.reset();
   plugins_.reset();
+  dialogs_.reset();
   resources_.reset();
   preferences_.reset();
   kernel_.reset();
