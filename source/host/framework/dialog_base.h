@@ -30,18 +30,19 @@ class DialogBase {
   // The default handling: dispatches by the message's id (DIALOG_MSG_*).
   virtual int32_t OnMessage(const HostContainer *message, HostContainer *result);
 
-  // Null when the host gave none; every call below is then a no-op.
+  // Null when the host gave none; every call below then answers false.
   HostDialog *Handle() const { return dialog_; }
 
-  KWANTEL_NO_GLOBAL_DELETE
-
- protected:
   // Window
   bool Open(int32_t type, int32_t pluginId, int32_t x, int32_t y, int32_t defaultWidth, int32_t defaultHeight,
             int32_t subId, int32_t flags);
   bool Restore(int32_t pluginId, int32_t subId, void *secret);
   bool Close();
   bool IsOpen() const;
+
+  KWANTEL_NO_GLOBAL_DELETE
+
+ protected:
   bool SetTitle(const String &title);
 
   // Menu bar
