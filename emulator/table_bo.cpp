@@ -2,6 +2,7 @@
 #include "document.h"
 #include "fault.h"
 #include "journal_values.h"
+#include "strings.h"
 #include "tables.h"
 
 #include <limits>
