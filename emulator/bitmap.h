@@ -17,5 +17,6 @@ namespace hostemu {
 
 // Bitmaps the module created through Bm.create and has not destroyed.
 uint64_t liveBitmaps();
+bool isLiveBitmap(const HostBitmap *bitmap);
 
 }  // namespace hostemu

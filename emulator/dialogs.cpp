@@ -35,6 +35,14 @@ Dialogs::~Dialogs() {
   live_.clear();
 }
 
+void Dialogs::detachAll() {
+  for (auto &[raw, dialog] : live_) {
+    closeWindow(*dialog);
+    dialog->hook = nullptr;
+    dialog->self = nullptr;
+  }
+}
+
 HostDialog *Dialogs::create(void *self, DialogMessageHook hook) {
   auto dialog = std::make_unique<HostDialog>();
   dialog->self = self;

@@ -107,6 +107,9 @@ class Dialogs {
   nlohmann::json describeMenu() const;
 
   uint64_t liveDialogs() const { return live_.size(); }
+  // Closes every window and forgets every hook, without a message: the code
+  // behind the hooks is being unloaded. The dialogs stay counted as live.
+  void detachAll();
 
  private:
   struct Delivery {
