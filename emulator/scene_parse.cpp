@@ -1,0 +1,561 @@
+// Scene files are read with the JSON library's event (SAX) interface straight
+// into the flat scene: a scene of millions of objects or points never exists
+// as a JSON document tree as well.
+#include "scene_file.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace hostemu {
+namespace {
+
+using Json = nlohmann::json;
+
+enum class Frame : uint8_t {
+  root,        // before the top-level value
+  top,         // the top-level object
+  objectList,  // "objects" or "children"
+  object,      // one scene object
+  vector,      // position, rotation, scale, bbox_center, or one point
+  pointList,   // "points"
+  extra,       // inside an unknown field's value, kept as JSON
+  done,        // after the top-level value
+};
+
+struct FrameState {
+  explicit FrameState(Frame k) : kind(k) {}
+  Frame kind;
+  size_t index = 0;                 // objectList, pointList: elements begun so far
+  size_t object = 0;                // object: index in Scene::objects
+  size_t parent = kNoParent;        // objectList: the parent of its elements
+  std::string key;                  // top, object: the key whose value is being read; empty between values
+  std::optional<SceneField> field;  // object: the known field of key
+  SceneVector *vector = nullptr;    // vector: where the components go
+  bool point = false;               // vector: one of the points, appended when its first component comes
+  int components = 0;               // vector: components read so far
+};
+
+std::optional<SceneField> fieldOfKey(std::string_view key) {
+  for (int i = 0; i < kSceneFieldCount; ++i) {
+    if (key == sceneFieldKey(static_cast<SceneField>(i)))
+      return static_cast<SceneField>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<double> specialNumber(std::string_view text) {
+  if (text == "NaN")
+    return std::numeric_limits<double>::quiet_NaN();
+  if (text == "Infinity")
+    return std::numeric_limits<double>::infinity();
+  if (text == "-Infinity")
+    return -std::numeric_limits<double>::infinity();
+  return std::nullopt;
+}
+
+// nlohmann's messages start with "[json.exception.parse_error.101] parse
+// error at line 1, column 5: "; the place is given separately.
+std::string libraryReason(const char *what) {
+  std::string_view text(what);
+  size_t column = text.find("column ");
+  if (column != std::string_view::npos) {
+    size_t colon = text.find(": ", column);
+    if (colon != std::string_view::npos)
+      return std::string(text.substr(colon + 2));
+  }
+  size_t bracket = text.find("] ");
+  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
+}
+
+class SceneReader {
+ public:
+  SceneReader(std::string_view text, std::string_view source, SceneRead &result)
+      : text_(text), source_(source), result_(result) {
+    frames_.push_back(FrameState(Frame::root));
+  }
+
+  // The SAX interface of the JSON library.
+  bool null() { return scalar(Json(nullptr)); }
+  bool boolean(bool value) { return scalar(Json(value)); }
+  bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value), Json(value)); }
+  bool number_unsigned(Json::number_unsigned_t value) { return number(static_cast<double>(value), Json(value)); }
+  bool number_float(Json::number_float_t value, const std::string &) { return number(value, Json(value)); }
+  bool string(std::string &value);
+  bool binary(Json::binary_t &) { return fail(SceneProblem::wrongType, "binary data is not JSON"); }
+  bool start_object(std::size_t);
+  bool key(std::string &key);
+  bool end_object();
+  bool start_array(std::size_t);
+  bool end_array();
+  bool parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &error);
+
+ private:
+  FrameState &top() { return frames_.back(); }
+  SceneObject &currentObject() { return result_.scene.objects[top().object]; }
+  std::string path() const;
+  bool fail(SceneProblem problem, std::string_view what);
+  bool failField(std::string_view expected);
+
+  bool scalar(Json value);
+  bool number(double value, Json json);
+  bool vectorComponent(double value);
+  bool endValue();
+
+  bool extraValue(Json value);
+  bool beginExtra(Json container);
+  bool endExtra();
+
+  bool beginObject();
+  bool wrongField(SceneField field);
+
+  std::string_view text_;
+  std::string_view source_;
+  SceneRead &result_;
+  std::vector<FrameState> frames_;
+  std::vector<Json *> extraStack_;             // open containers of the unknown field being read
+  SceneExtra *extra_ = nullptr;                // the unknown field being read
+  std::string extraKey_;                       // the key inside it whose value comes next
+  std::vector<HostVector> *points_ = nullptr;  // the points being read
+};
+
+std::string SceneReader::path() const {
+  std::string out;
+  for (const FrameState &frame : frames_) {
+    switch (frame.kind) {
+      case Frame::top:
+        out += frame.key;
+        break;
+      case Frame::object:
+        if (!frame.key.empty())
+          out += "." + frame.key;
+        break;
+      case Frame::objectList:
+      case Frame::pointList:
+        if (frame.index > 0)
+          out += "[" + std::to_string(frame.index - 1) + "]";
+        break;
+      default:
+        break;
+    }
+  }
+  return out;
+}
+
+bool SceneReader::fail(SceneProblem problem, std::string_view what) {
+  if (result_.error)
+    return false;
+  SceneError error;
+  error.problem = problem;
+  error.path = path();
+  error.message = std::string(source_) + ": " + (error.path.empty() ? std::string("top level") : error.path) + ": " +
+                  std::string(what);
+  result_.error = std::move(error);
+  return false;
+}
+
+bool SceneReader::failField(std::string_view expected) {
+  const FrameState &frame = top();
+  if (frame.field == SceneField::type)
+    return fail(SceneProblem::wrongType, "\"type\" must be \"null\" or \"polygon\"");
+  std::string what = "\"" + frame.key + "\" must be " + std::string(expected);
+  SceneProblem problem = SceneProblem::wrongType;
+  if (frame.field == SceneField::position || frame.field == SceneField::rotation || frame.field == SceneField::scale ||
+      frame.field == SceneField::bboxCenter) {
+    problem = SceneProblem::badVector;
+  }
+  return fail(problem, what);
+}
+
+// A value has been read completely in the innermost frame.
+bool SceneReader::endValue() {
+  FrameState &frame = top();
+  if (frame.kind == Frame::object || frame.kind == Frame::top) {
+    frame.key.clear();
+    frame.field.reset();
+  }
+  return true;
+}
+
+bool SceneReader::extraValue(Json value) {
+  if (extraStack_.empty()) {
+    extra_->value = std::move(value);
+    extra_ = nullptr;
+    return endValue();
+  }
+  Json &container = *extraStack_.back();
+  if (container.is_array()) {
+    container.push_back(std::move(value));
+  } else {
+    container[std::move(extraKey_)] = std::move(value);
+  }
+  return true;
+}
+
+bool SceneReader::scalar(Json value) {
+  FrameState &frame = top();
+  switch (frame.kind) {
+    case Frame::root:
+      return fail(SceneProblem::wrongType, "a scene file must hold one JSON object with an \"objects\" array");
+    case Frame::extra:
+      return extraValue(std::move(value));
+    case Frame::top:
+      if (extra_ != nullptr)
+        return extraValue(std::move(value));
+      return fail(SceneProblem::wrongType, "\"objects\" must be an array of objects");
+    case Frame::object:
+      if (extra_ != nullptr)
+        return extraValue(std::move(value));
+      if ((frame.field == SceneField::selected || frame.field == SceneField::pointsLocked) && value.is_boolean()) {
+        (frame.field == SceneField::selected ? currentObject().selected : currentObject().pointsLocked) =
+            value.get<bool>();
+        return endValue();
+      }
+      return wrongField(*frame.field);
+    case Frame::objectList:
+      ++frame.index;
+      return fail(SceneProblem::wrongType, "an object must be a JSON object {...}");
+    case Frame::pointList:
+      ++frame.index;
+      return fail(SceneProblem::badPoint, "a point must be three numbers [x, y, z]");
+    case Frame::vector:
+      if (frame.point)
+        return fail(SceneProblem::badPoint, "a point must be three numbers [x, y, z]");
+      frames_.pop_back();
+      return failField("three numbers [x, y, z]");
+    case Frame::done:
+      break;
+  }
+  return fail(SceneProblem::malformedJson, "unexpected value");
+}
+
+// Reports a field that got a value of the wrong kind.
+bool SceneReader::wrongField(SceneField field) {
+  switch (field) {
+    case SceneField::name:
+      return failField("a string");
+    case SceneField::selected:
+    case SceneField::pointsLocked:
+      return failField("true or false");
+    case SceneField::points:
+      return failField("an array of points [[x, y, z], ...]");
+    case SceneField::children:
+      return failField("an array of objects");
+    case SceneField::type:
+      return failField("");
+    default:
+      return failField("three numbers [x, y, z]");
+  }
+}
+
+bool SceneReader::number(double value, Json json) {
+  if (top().kind == Frame::vector)
+    return vectorComponent(value);
+  return scalar(std::move(json));
+}
+
+bool SceneReader::vectorComponent(double value) {
+  FrameState &frame = top();
+  if (frame.components == 3) {
+    if (frame.point)
+      return fail(SceneProblem::badPoint, "a point must be three numbers [x, y, z]");
+    frames_.pop_back();
+    return failField("three numbers [x, y, z]");
+  }
+  if (frame.point && frame.components == 0) {
+    points_->push_back(HostVector{0.0, 0.0, 0.0});
+    frame.vector = &points_->back();
+  }
+  double *component[3] = {&frame.vector->x, &frame.vector->y, &frame.vector->z};
+  *component[frame.components] = value;
+  ++frame.components;
+  return true;
+}
+
+bool SceneReader::string(std::string &value) {
+  FrameState &frame = top();
+  if (frame.kind == Frame::vector) {
+    if (std::optional<double> special = specialNumber(value))
+      return vectorComponent(*special);
+    return scalar(Json());
+  }
+  if (frame.kind == Frame::object && extra_ == nullptr) {
+    if (frame.field == SceneField::name) {
+      currentObject().name = std::move(value);
+      return endValue();
+    }
+    if (frame.field == SceneField::type) {
+      if (value == "null" || value == "polygon") {
+        currentObject().type = value == "null" ? SceneObjectType::null : SceneObjectType::polygon;
+        return endValue();
+      }
+      return fail(SceneProblem::unknownType, "unknown type \"" + value + "\"; a type is \"null\" or \"polygon\"");
+    }
+  }
+  return scalar(Json(std::move(value)));
+}
+
+bool SceneReader::beginExtra(Json container) {
+  if (extraStack_.empty()) {
+    extra_->value = std::move(container);
+    extraStack_.push_back(&extra_->value);
+  } else {
+    Json &parent = *extraStack_.back();
+    Json *child = nullptr;
+    if (parent.is_array()) {
+      parent.push_back(std::move(container));
+      child = &parent.back();
+    } else {
+      child = &(parent[std::move(extraKey_)] = std::move(container));
+    }
+    extraStack_.push_back(child);
+  }
+  if (top().kind != Frame::extra)
+    frames_.push_back(FrameState(Frame::extra));
+  return true;
+}
+
+bool SceneReader::endExtra() {
+  extraStack_.pop_back();
+  if (!extraStack_.empty())
+    return true;
+  frames_.pop_back();
+  extra_ = nullptr;
+  return endValue();
+}
+
+bool SceneReader::beginObject() {
+  FrameState &list = top();
+  ++list.index;
+  size_t parent = list.parent;
+  Scene &scene = result_.scene;
+  scene.objects.emplace_back();
+  scene.objects.back().parent = parent;
+  FrameState frame{Frame::object};
+  frame.object = scene.objects.size() - 1;
+  frames_.push_back(std::move(frame));
+  return true;
+}
+
+bool SceneReader::start_object(std::size_t) {
+  FrameState &frame = top();
+  switch (frame.kind) {
+    case Frame::root:
+      frames_.push_back(FrameState(Frame::top));
+      return true;
+    case Frame::objectList:
+      return beginObject();
+    case Frame::extra:
+      return beginExtra(Json::object());
+    case Frame::top:
+    case Frame::object:
+      if (extra_ != nullptr)
+        return beginExtra(Json::object());
+      break;
+    default:
+      break;
+  }
+  return scalar(Json());
+}
+
+bool SceneReader::key(std::string &key) {
+  FrameState &frame = top();
+  if (frame.kind == Frame::extra) {
+    extraKey_ = std::move(key);
+    return true;
+  }
+  SceneExtra *extras = nullptr;
+  if (frame.kind == Frame::top) {
+    if (key == "objects") {
+      if (result_.scene.hasObjectsKey) {
+        frame.key = key;
+        return fail(SceneProblem::duplicateField, "\"objects\" is given twice");
+      }
+      result_.scene.hasObjectsKey = true;
+      frame.key = std::move(key);
+      return true;
+    }
+    for (SceneExtra &known : result_.scene.extras) {
+      if (known.key == key) {
+        frame.key = key;
+        return fail(SceneProblem::duplicateField, "\"" + key + "\" is given twice");
+      }
+    }
+    result_.scene.extras.push_back(SceneExtra{key, Json(), result_.scene.hasObjectsKey ? uint8_t{1} : uint8_t{0}});
+    extras = &result_.scene.extras.back();
+  } else {
+    SceneObject &object = currentObject();
+    frame.field = fieldOfKey(key);
+    frame.key = key;
+    if (frame.field) {
+      if (object.hasField(*frame.field)) {
+        return fail(SceneProblem::duplicateField, "\"" + frame.key + "\" is given twice; keep one");
+      }
+      object.addField(*frame.field);
+      return true;
+    }
+    for (SceneExtra &known : object.extras) {
+      if (known.key == frame.key) {
+        return fail(SceneProblem::duplicateField, "\"" + frame.key + "\" is given twice; keep one");
+      }
+    }
+    object.extras.push_back(SceneExtra{key, Json(), object.fieldCount});
+    extras = &object.extras.back();
+  }
+  frame.key = std::move(key);
+  extra_ = extras;
+  if (result_.unknownFields++ == 0)
+    result_.firstUnknownField = path();
+  return true;
+}
+
+bool SceneReader::end_object() {
+  FrameState &frame = top();
+  if (frame.kind == Frame::extra)
+    return endExtra();
+  if (frame.kind == Frame::top) {
+    frames_.pop_back();
+    frames_.back().kind = Frame::done;
+    return true;
+  }
+  // An object.
+  const SceneObject &object = currentObject();
+  if (object.type == SceneObjectType::null && !object.points.empty()) {
+    return fail(SceneProblem::pointsOnNull, "an object of type \"null\" has no points; give it \"type\": \"polygon\"");
+  }
+  frames_.pop_back();
+  return true;
+}
+
+bool SceneReader::start_array(std::size_t) {
+  FrameState &frame = top();
+  switch (frame.kind) {
+    case Frame::extra:
+      return beginExtra(Json::array());
+    case Frame::top:
+      if (extra_ != nullptr)
+        return beginExtra(Json::array());
+      {
+        FrameState list{Frame::objectList};
+        frames_.push_back(std::move(list));
+      }
+      return true;
+    case Frame::object: {
+      if (extra_ != nullptr)
+        return beginExtra(Json::array());
+      SceneObject &object = currentObject();
+      FrameState next{Frame::vector};
+      switch (*frame.field) {
+        case SceneField::position:
+          next.vector = &object.position;
+          break;
+        case SceneField::rotation:
+          next.vector = &object.rotation;
+          break;
+        case SceneField::scale:
+          next.vector = &object.scale;
+          break;
+        case SceneField::bboxCenter:
+          object.bboxCenter.emplace();
+          next.vector = &*object.bboxCenter;
+          break;
+        case SceneField::points:
+          points_ = &object.points;
+          next = FrameState(Frame::pointList);
+          break;
+        case SceneField::children:
+          next = FrameState(Frame::objectList);
+          next.parent = frame.object;
+          break;
+        default:
+          return wrongField(*frame.field);
+      }
+      frames_.push_back(std::move(next));
+      return true;
+    }
+    case Frame::pointList: {
+      ++frame.index;
+      FrameState point(Frame::vector);
+      point.point = true;
+      frames_.push_back(std::move(point));
+      return true;
+    }
+    case Frame::objectList:
+      ++frame.index;
+      return fail(SceneProblem::wrongType, "an object must be a JSON object {...}");
+    case Frame::vector:
+      if (frame.point)
+        return fail(SceneProblem::badPoint, "a point must be three numbers [x, y, z]");
+      frames_.pop_back();
+      return failField("three numbers [x, y, z]");
+    default:
+      break;
+  }
+  return scalar(Json());
+}
+
+bool SceneReader::end_array() {
+  FrameState &frame = top();
+  switch (frame.kind) {
+    case Frame::extra:
+      return endExtra();
+    case Frame::vector: {
+      bool isPoint = frame.point;
+      if (frame.components != 3) {
+        if (isPoint)
+          return fail(SceneProblem::badPoint, "a point must be three numbers [x, y, z]");
+        frames_.pop_back();
+        return failField("three numbers [x, y, z]");
+      }
+      frames_.pop_back();
+      return isPoint ? true : endValue();
+    }
+    case Frame::pointList:
+    case Frame::objectList:
+      frames_.pop_back();
+      return endValue();
+    default:
+      break;
+  }
+  return fail(SceneProblem::malformedJson, "unexpected end of array");
+}
+
+bool SceneReader::parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &error) {
+  if (result_.error)
+    return false;
+  // The library counts the byte it stopped at; line and column are 1-based.
+  size_t end = std::min(position, text_.size());
+  size_t line = 1;
+  size_t lineStart = 0;
+  for (size_t i = 0; i + 1 < end; ++i) {
+    if (text_[i] == '\n') {
+      ++line;
+      lineStart = i + 1;
+    }
+  }
+  size_t column = end > lineStart ? end - lineStart : 1;
+  std::string where = path();
+  SceneError failure;
+  failure.problem = SceneProblem::malformedJson;
+  failure.path = where;
+  failure.message = std::string(source_) + ": line " + std::to_string(line) + ", column " + std::to_string(column) +
+                    (where.empty() ? std::string() : " (in " + where + ")") +
+                    ": malformed JSON: " + libraryReason(error.what());
+  result_.error = std::move(failure);
+  return false;
+}
+
+}  // namespace
+
+SceneRead parseScene(std::string_view text, std::string_view source) {
+  SceneRead result;
+  SceneReader reader(text, source, result);
+  bool ok = Json::sax_parse(text.begin(), text.end(), &reader);
+  if (!ok && !result.error) {
+    result.error = SceneError{SceneProblem::malformedJson, {}, std::string(source) + ": malformed JSON"};
+  }
+  return result;
+}
+
+}  // namespace hostemu
