@@ -70,6 +70,10 @@ uint64_t liveBitmaps() {
   return created().size();
 }
 
+bool isLiveBitmap(const HostBitmap *bitmap) {
+  return created().contains(bitmap);
+}
+
 const HostBitmapTable *bitmapTable() {
   static const HostBitmapTable table = [] {
     HostBitmapTable t{};
