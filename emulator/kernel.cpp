@@ -66,27 +66,30 @@ const HostString *Kernel::cachedString(std::string_view text) {
     return found->second.get();
   auto made = std::make_unique<HostString>(HostString{1, true, key});
   const HostString *result = made.get();
+  cachedSet_.insert(result);
   cached_.emplace(std::move(key), std::move(made));
   return result;
 }
 
+void Kernel::requireString(const HostString *text, const char *service) const {
+  if (text != nullptr && !knowsString(text))
+    moduleFault(service, "the string is not live (freed once too often?)");
+}
+
 void Kernel::addReference(const HostString *text) {
+  requireString(text, "kernel.addReference");
   if (text == nullptr || text->cached)
     return;  // cached strings live until the host ends anyway
-  if (strings_.find(text) == strings_.end())
-    moduleFault("kernel.addReference", "the string is not live");
   ++const_cast<HostString *>(text)->references;
 }
 
 void Kernel::release(const HostString *text) {
+  requireString(text, "kernel.free");
   if (text == nullptr || text->cached)
     return;
-  auto found = strings_.find(text);
-  if (found == strings_.end())
-    moduleFault("kernel.free", "the string is not live (freed once too often)");
   if (--const_cast<HostString *>(text)->references > 0)
     return;
-  strings_.erase(found);
+  strings_.erase(text);
   delete text;
 }
 

@@ -52,6 +52,11 @@ class Kernel {
   const HostString *emptyString() { return cachedString({}); }
   void addReference(const HostString *text);
   void release(const HostString *text);
+  // Whether text is a string the kernel holds (live or cached). Anything else
+  // must not even be read: it may have been released already.
+  bool knowsString(const HostString *text) const { return strings_.count(text) != 0 || cachedSet_.count(text) != 0; }
+  // Aborts unless text is null or known.
+  void requireString(const HostString *text, const char *service) const;
 
   // The default logger and what it writes.
   HostLogger *findLogger(std::string_view id);
@@ -83,6 +88,7 @@ class Kernel {
   uint64_t blockSerial_ = 0;
   std::unordered_set<const HostString *> strings_;
   std::unordered_map<std::string, std::unique_ptr<HostString>> cached_;
+  std::unordered_set<const HostString *> cachedSet_;
   std::unordered_set<HostObjectArray *> arrays_;
   uint64_t arraySerial_ = 0;
 };

@@ -40,16 +40,20 @@ const HostString *getAndCacheConstString(const char *utf8) {
 }
 
 void addReference(const HostString *text) {
+  kernel().requireString(text, "kernel.addReference");
   journalWhenOn("kernel.addReference", [&] { return nlohmann::json::array({jsonText(text)}); });
   kernel().addReference(text);
 }
 
 void freeString(const HostString *text) {
+  kernel().requireString(text, "kernel.free");
   journalWhenOn("kernel.free", [&] { return nlohmann::json::array({jsonText(text)}); });
   kernel().release(text);
 }
 
 HostString *concat(const HostString *left, const HostString *right) {
+  kernel().requireString(left, "kernel.concat");
+  kernel().requireString(right, "kernel.concat");
   journalWhenOn("kernel.concat", [&] { return nlohmann::json::array({jsonText(left), jsonText(right)}); });
   std::string joined(textOf(left));
   joined += textOf(right);
@@ -57,6 +61,7 @@ HostString *concat(const HostString *left, const HostString *right) {
 }
 
 uint64_t getUtf8(const HostString *text, char *buffer, uint64_t capacity) {
+  kernel().requireString(text, "kernel.getUtf8");
   journalWhenOn("kernel.getUtf8", [&] { return nlohmann::json::array({jsonText(text), capacity}); });
   std::string_view bytes = textOf(text);
   if (buffer == nullptr || capacity == 0)
@@ -78,6 +83,7 @@ HostLogger *findLogger(const char *id) {
 }
 
 void write(HostLogger *logger, int32_t audience, const HostString *text, const char *file, int32_t line, int32_t meta) {
+  kernel().requireString(text, "kernel.write");
   journalWhenOn("kernel.write", [&] {
     return nlohmann::json::array({audience, jsonText(text), jsonText(file), line, meta});
   });
