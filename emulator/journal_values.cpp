@@ -3,6 +3,7 @@
 #include "json_numbers.h"
 #include "object_array.h"
 #include "strings.h"
+#include "utf8.h"
 
 #include <string>
 
@@ -17,11 +18,11 @@ nlohmann::json jsonVector(const HostVector *value) {
 }
 
 nlohmann::json jsonText(const HostString *text) {
-  return text ? nlohmann::json(std::string(textOf(text))) : nlohmann::json();
+  return text ? nlohmann::json(validUtf8(textOf(text))) : nlohmann::json();
 }
 
 nlohmann::json jsonText(const char *text) {
-  return text ? nlohmann::json(text) : nlohmann::json();
+  return text ? nlohmann::json(validUtf8(text)) : nlohmann::json();
 }
 
 nlohmann::json jsonArray(const HostObjectArray *array) {

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "host.h"
+#include "utf8.h"
 
 #include <cstdlib>
 
@@ -103,11 +104,11 @@ void Kernel::write(HostLogger *logger, int32_t audience, std::string_view text, 
     return;  // no logger, no output
   if (logger != &defaultLogger_)
     moduleFault("kernel.write", "the logger was not handed out by findLogger");
-  host_.console().write(ConsoleLine{std::string(text), file ? file : "", line, audience, meta});
+  host_.console().write(ConsoleLine{validUtf8(text), validUtf8(file ? file : ""), line, audience, meta});
 }
 
 void Kernel::assertion(const char *text, const char *file, int32_t line) {
-  host_.console().write(ConsoleLine{text ? text : "", file ? file : "", line, 0, 0});
+  host_.console().write(ConsoleLine{validUtf8(text ? text : ""), validUtf8(file ? file : ""), line, 0, 0});
 }
 
 HostObjectArray *Kernel::newObjectArray() {

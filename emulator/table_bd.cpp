@@ -4,6 +4,7 @@
 #include "journal_values.h"
 #include "kernel.h"
 #include "tables.h"
+#include "utf8.h"
 
 namespace hostemu {
 namespace {
@@ -21,7 +22,7 @@ const Document &require(const HostDocument *document, const char *service) {
 }
 
 nlohmann::json reference(const HostDocument *document) {
-  return document ? nlohmann::json(Document::fromHost(document)->name) : nlohmann::json();
+  return document ? nlohmann::json(validUtf8(Document::fromHost(document)->name)) : nlohmann::json();
 }
 
 HostObject *getFirstObject(const HostDocument *document) {
@@ -51,7 +52,7 @@ bool endUndo(HostDocument *document) {
 bool addUndo(HostDocument *document, int32_t type, void *object, bool noDelta) {
   auto *o = static_cast<HostObject *>(object);
   journalWhenOn("Bd.addUndo", [&] {
-    nlohmann::json target = o ? nlohmann::json(Document::pathOf(o)) : nlohmann::json();
+    nlohmann::json target = o ? nlohmann::json(validUtf8(Document::pathOf(o))) : nlohmann::json();
     return nlohmann::json::array({reference(document), type, target, noDelta});
   });
   return require(document, "Bd.addUndo").addUndo(type, o);

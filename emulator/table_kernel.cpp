@@ -4,6 +4,7 @@
 #include "journal_values.h"
 #include "kernel.h"
 #include "tables.h"
+#include "utf8.h"
 
 #include <string_view>
 
@@ -30,7 +31,7 @@ void privateFreeWithDestructor(void *block, HostDestructor destructor) {
 HostString *setCString(const char *utf8, uint64_t length) {
   // Without text there is nothing to read, whatever length says.
   std::string_view text = utf8 ? std::string_view(utf8, length) : std::string_view();
-  journalWhenOn("kernel.setCString", [&] { return nlohmann::json::array({std::string(text)}); });
+  journalWhenOn("kernel.setCString", [&] { return nlohmann::json::array({validUtf8(text)}); });
   return kernel().newString(text);
 }
 

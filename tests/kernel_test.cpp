@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,23 @@ TEST_F(KernelTest, DefaultLoggerWritesConsoleLines) {
   EXPECT_EQ(lines[1].line, 12);
   EXPECT_EQ(lines[1].audience, 0);
   EXPECT_EQ(lines[1].meta, 0);
+}
+
+TEST_F(KernelTest, BytesThatAreNotUtf8ReachTheConsoleAndJournalAsReplacements) {
+  host.journal().setEnabled(true);
+  HostString *text = k.setCString("caf\xE9", 4);
+  k.write(k.findLogger("net.maxon.core.logger.default"), TARGETAUDIENCE_ALL, text, "main.cpp", 1, WRITEMETA_DEFAULT);
+  char back[8];
+  EXPECT_EQ(k.getUtf8(text, back, sizeof back), 4u);
+  EXPECT_STREQ(back, "caf\xE9") << "the string keeps the bytes it was given";
+  k.free(text);
+
+  EXPECT_EQ(host.console().lines().at(0).text, "caf\xEF\xBF\xBD");
+  std::ostringstream console;
+  std::ostringstream journal;
+  EXPECT_NO_THROW(host.console().writeJsonLines(console));
+  EXPECT_NO_THROW(host.journal().writeJsonLines(journal));
+  EXPECT_NE(journal.str().find("caf\xEF\xBF\xBD"), std::string::npos);
 }
 
 TEST(KernelLocations, CoreLibrariesDirectoryComesFromTheOptions) {
