@@ -27,8 +27,13 @@ debug: deps
 	cmake --preset debug >/dev/null
 	cmake --build --preset debug -j $(JOBS)
 
-build: release
-	cmake --install build/release --prefix dist >/dev/null 2>&1 || true
+# Builds only what dist/ holds (not the tests), then installs it there.
+DIST_TARGETS := hostemu kwantel KwantelR2025
+
+build: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target $(DIST_TARGETS)
+	cmake --install build/release --prefix dist >/dev/null
 
 run: build
 	dist/bin/hostemu round examples/demo.json -o build/demo-rounded.json --table
