@@ -46,7 +46,8 @@ std::optional<Damage> readValue(const json &typed, const std::string &where, Con
   if (!typed.is_object() || typed.size() != 1) {
     return Damage{where, "a key holds exactly one typed value: {\"bool\": ...}, {\"float\": ...} or {\"int\": ...}"};
   }
-  const auto &[type, value] = *typed.items().begin();
+  const std::string &type = typed.begin().key();
+  const json &value = typed.begin().value();
   if (type == "bool") {
     if (!value.is_boolean())
       return Damage{where + "/bool", "expected true or false"};
