@@ -55,24 +55,31 @@ std::optional<double> specialNumber(std::string_view text) {
   return std::nullopt;
 }
 
-// nlohmann's messages start with "[json.exception.parse_error.101] parse
-// error at line 1, column 5: "; the place is given separately.
-std::string libraryReason(const char *what) {
-  std::string_view text(what);
-  size_t column = text.find("column ");
-  if (column != std::string_view::npos) {
-    size_t colon = text.find(": ", column);
-    if (colon != std::string_view::npos)
-      return std::string(text.substr(colon + 2));
+// nlohmann's messages read "[json.exception.parse_error.101] parse error at
+// line 2, column 16: syntax error ..."; the place and the reason are split
+// apart so that the place can come first, as in every other message.
+struct LibraryMessage {
+  std::string place;  // "line 2, column 16"; empty when the message has none
+  std::string reason;
+};
+
+LibraryMessage splitLibraryMessage(std::string_view text) {
+  LibraryMessage message;
+  size_t line = text.find("line ");
+  size_t colon = line == std::string_view::npos ? std::string_view::npos : text.find(": ", line);
+  if (colon != std::string_view::npos) {
+    message.place = std::string(text.substr(line, colon - line));
+    message.reason = std::string(text.substr(colon + 2));
+    return message;
   }
   size_t bracket = text.find("] ");
-  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
+  message.reason = std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
+  return message;
 }
 
 class SceneReader {
  public:
-  SceneReader(std::string_view text, std::string_view source, SceneRead &result)
-      : text_(text), source_(source), result_(result) {
+  SceneReader(std::string_view source, SceneRead &result) : source_(source), result_(result) {
     frames_.push_back(FrameState(Frame::root));
   }
 
@@ -110,7 +117,6 @@ class SceneReader {
   bool beginObject();
   bool wrongField(SceneField field);
 
-  std::string_view text_;
   std::string_view source_;
   SceneRead &result_;
   std::vector<FrameState> frames_;
@@ -524,24 +530,15 @@ bool SceneReader::end_array() {
 bool SceneReader::parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &error) {
   if (result_.error)
     return false;
-  // The library counts the byte it stopped at; line and column are 1-based.
-  size_t end = std::min(position, text_.size());
-  size_t line = 1;
-  size_t lineStart = 0;
-  for (size_t i = 0; i + 1 < end; ++i) {
-    if (text_[i] == '\n') {
-      ++line;
-      lineStart = i + 1;
-    }
-  }
-  size_t column = end > lineStart ? end - lineStart : 1;
+  LibraryMessage library = splitLibraryMessage(error.what());
+  if (library.place.empty())
+    library.place = "byte " + std::to_string(position);
   std::string where = path();
   SceneError failure;
   failure.problem = SceneProblem::malformedJson;
   failure.path = where;
-  failure.message = std::string(source_) + ": line " + std::to_string(line) + ", column " + std::to_string(column) +
-                    (where.empty() ? std::string() : " (in " + where + ")") +
-                    ": malformed JSON: " + libraryReason(error.what());
+  failure.message = std::string(source_) + ": " + library.place +
+                    (where.empty() ? std::string() : " (in " + where + ")") + ": malformed JSON: " + library.reason;
   result_.error = std::move(failure);
   return false;
 }
@@ -550,7 +547,7 @@ bool SceneReader::parse_error(std::size_t position, const std::string &, const n
 
 SceneRead parseScene(std::string_view text, std::string_view source) {
   SceneRead result;
-  SceneReader reader(text, source, result);
+  SceneReader reader(source, result);
   bool ok = Json::sax_parse(text.begin(), text.end(), &reader);
   if (!ok && !result.error) {
     result.error = SceneError{SceneProblem::malformedJson, {}, std::string(source) + ": malformed JSON"};

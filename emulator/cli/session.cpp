@@ -76,14 +76,19 @@ std::optional<Failure> Session::open() {
 }
 
 std::optional<Failure> Session::start() {
+  // A path that names no file is a bad command line; a file the host refuses
+  // or a module that fails to start is the module's doing.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(options_.module, error)) {
+    return Failure{kBadInput, "--module " + options_.module.string() +
+                                  ": no such module file; give the path of a built module (make build puts one in "
+                                  "dist/linux/kwantel/)"};
+  }
   LoadResult loaded = loader_->load(options_.module);
   showUserOutput();
   if (loaded.ok())
     return std::nullopt;
-  // A file that is no module is a bad command line; a module that refuses or
-  // fails is the module's doing.
-  bool moduleAnswered = loaded.error == LoadError::refusedHost || loaded.error == LoadError::startFailed;
-  return Failure{moduleAnswered ? kModuleFailed : kBadInput, loaded.message};
+  return Failure{kModuleFailed, loaded.message};
 }
 
 std::optional<Failure> Session::restart() {
