@@ -12,6 +12,7 @@
 #include "container.h"
 #include "dialogs.h"
 #include "host.h"
+#include "journal.h"
 #include "kernel.h"
 #include "tables.h"
 
@@ -155,6 +156,21 @@ TEST_F(DialogTest, OpeningBuildsTheWindowOnceAndReopeningRebuildsIt) {
   ASSERT_TRUE(host.dialogs().describe(gadgets).ok());
   EXPECT_EQ(gadgets.size(), 8u) << "two groups and six gadgets, none twice";
   EXPECT_EQ(host.dialogs().describeMenu()[0]["entries"][0]["id"], 5001);
+}
+
+TEST_F(DialogTest, TheJournalRecordsEachCallWithItsArguments) {
+  host.journal().setEnabled(true);
+  ASSERT_TRUE(Open());
+  nlohmann::json checkbox, angle;
+  for (const hostemu::JournalEntry &entry : host.journal().entries()) {
+    ASSERT_TRUE(entry.args.is_array()) << entry.service << " " << entry.args;
+    if (entry.service == "Gd.addCheckbox")
+      checkbox = entry.args;
+    if (entry.service == "Gd.setFloat" && entry.args[0] == 1104)
+      angle = entry.args;
+  }
+  EXPECT_EQ(checkbox, nlohmann::json::parse(R"([1100, 9, 200, 0, "Round Position"])"));
+  EXPECT_EQ(angle[5], "fdgr");
 }
 
 TEST_F(DialogTest, AWindowTheDialogWillNotBuildStaysClosed) {

@@ -3,8 +3,10 @@
 // must refuse.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <dlfcn.h>
 #include <tiffio.h>
+#endif
 
 #include <fstream>
 #include <iterator>
@@ -203,9 +205,13 @@ TEST_F(LoaderTest, ARefusedRegistrationFailsTheStart) {
 
 // Another library: loadable, but no module.
 std::filesystem::path LibraryWithoutModuleSymbols() {
+#ifdef _WIN32
+  return "C:/windows/system32/kernel32.dll";
+#else
   Dl_info info{};
   dladdr(reinterpret_cast<void *>(&TIFFOpen), &info);
   return info.dli_fname ? info.dli_fname : "";
+#endif
 }
 
 TEST_F(LoaderTest, FilesThatAreNoModuleAreRefusedWithTheirReason) {
