@@ -126,8 +126,15 @@ TEST_F(LoaderTest, TheModuleStartsServesTheUserAndEndsWithNothingLeftAlive) {
   ASSERT_NE(saved, nullptr) << "Save Settings stored the settings";
   EXPECT_EQ(std::get<double>(saved->values.at(1104)), 90 * 0.017453292519943295);
 
+  // The host restores the dialog, and the module ends with its window open.
+  int secret = 0;
+  EXPECT_TRUE(host.plugins().restore(kPluginId, &secret));
+  EXPECT_NE(host.dialogs().openWindow(), nullptr);
+  EXPECT_EQ(host.plugins().state(kPluginId), CMD_ENABLED);
+
   loader.end();
   EXPECT_FALSE(loader.isLoaded());
+  EXPECT_EQ(host.dialogs().openWindow(), nullptr);
   EXPECT_EQ(LiveAccount(host), kNothingLive);
 }
 
