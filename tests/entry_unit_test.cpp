@@ -41,7 +41,7 @@ class EntryTest : public ::testing::Test {
     }
     kwantel::g_initCount = 0;
     kwantel::g_moduleResource = {nullptr, false, nullptr};
-    CoreBinding unbind(host_);
+    UnbindCore();
   }
 
   int32_t Bind(const fs::path &module = kModuleDirectory / "kwantel.so") {

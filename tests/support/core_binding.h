@@ -12,19 +12,22 @@
 #include "journal.h"
 #include "tables.h"
 
+// Back to the state before the kernel and the binding: no tables, no kernel.
+inline void UnbindCore() {
+#define KWANTEL_TEST_UNBIND(name) t_C4DOS_##name = nullptr;
+  HOST_TABLE_LIST(KWANTEL_TEST_UNBIND)
+#undef KWANTEL_TEST_UNBIND
+  framework::g_hostRecord = nullptr;
+  g_maxon.kernel = nullptr;
+}
+
 class CoreBinding {
  public:
   explicit CoreBinding(hostemu::Host &host) {
     g_maxon.kernel = hostemu::kernelInterface();
     BindHost(host.record());
   }
-  ~CoreBinding() {
-#define KWANTEL_TEST_UNBIND(name) t_C4DOS_##name = nullptr;
-    HOST_TABLE_LIST(KWANTEL_TEST_UNBIND)
-#undef KWANTEL_TEST_UNBIND
-    framework::g_hostRecord = nullptr;
-    g_maxon.kernel = nullptr;
-  }
+  ~CoreBinding() { UnbindCore(); }
   CoreBinding(const CoreBinding &) = delete;
   CoreBinding &operator=(const CoreBinding &) = delete;
 };
