@@ -5,9 +5,10 @@ SHELL := /bin/bash
 JOBS ?= 2
 
 DEBIAN_PACKAGES := cmake ninja-build ccache g++ clang lld llvm libgtest-dev libgmock-dev \
-  nlohmann-json3-dev libcli11-dev libtiff-dev groff ghostscript
+  nlohmann-json3-dev libcli11-dev libtiff-dev groff ghostscript \
+  g++-mingw-w64-x86-64 googletest wine wine64 zip
 
-.PHONY: all deps build run test debug release clean format
+.PHONY: all deps build run test debug release clean format cross windows windows-module macos package
 
 all: build
 
@@ -30,16 +31,59 @@ debug: deps
 # Builds only what dist/ holds (not the tests), then installs it there.
 DIST_TARGETS := hostemu kwantel KwantelR2025
 
-build: deps
+build: deps cross
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target $(DIST_TARGETS)
 	cmake --install build/release --prefix dist >/dev/null
+	rm -rf dist/windows dist/macos
+	mkdir -p dist/windows dist/macos
+	cp -R build/windows/modules/kwantel dist/windows/
+	cp -R build/macos/modules/KwantelR2025 dist/macos/
+
+# The deliverables only: kwantel.xdl64 (Windows, mingw-w64) and
+# KwantelR2025.xlib (macOS, clang and ld64.lld), each in its module folder.
+cross: windows-module macos
+
+windows-module: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target kwantel
+
+# The Windows module, emulator and suite, whose tests run under Wine.
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+macos: deps
+	cmake --preset macos >/dev/null
+	cmake --build --preset macos -j $(JOBS)
+
+# Each module folder zipped as it goes into the application's plug-ins folder.
+# Entries in a fixed order with the last commit's time, so that the same
+# sources give the same archive.
+package: build
+	export TZ=UTC LC_ALL=C; \
+	stamp=$$(git log -1 --format=%cd --date=format-local:%Y%m%d%H%M.%S 2>/dev/null || date +%Y%m%d%H%M.%S); \
+	for zip in windows/kwantel:kwantel-windows-x64.zip macos/KwantelR2025:KwantelR2025-macos-arm64.zip; do \
+	  folder=$${zip%%:*}; archive=$$PWD/dist/$${zip#*:}; rm -f $$archive; \
+	  find dist/$$folder -exec touch -h -t $$stamp {} + && \
+	  (cd dist/$${folder%/*} && find $${folder#*/} | sort | zip -q -X -@ $$archive) || exit 1; \
+	done
 
 run: build
 	dist/bin/hostemu round examples/demo.json -o build/demo-rounded.json --table
 
-test: debug
-	ctest --preset debug
+# Runs one phase of `make test` and reports its wall time.
+TIMED = bash -c 'start=$$SECONDS; "$${@:2}"; status=$$?; echo "== $$1: $$((SECONDS - start)) s"; exit $$status' timed
+
+# The Linux suite (both flavours as shared objects, and the checks that read
+# the two deliverables), then the Windows suite under Wine against the real
+# kwantel.xdl64.
+test: deps
+	@$(TIMED) "Linux build" $(MAKE) --no-print-directory debug
+	@$(TIMED) "macOS bundle" $(MAKE) --no-print-directory macos
+	@$(TIMED) "Windows build" $(MAKE) --no-print-directory windows
+	@$(TIMED) "Linux suite and deliverable checks" env KWANTEL_REQUIRE_DELIVERABLES=1 ctest --preset debug
+	@$(TIMED) "Windows suite under Wine" ctest --preset windows
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
