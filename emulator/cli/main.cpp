@@ -71,6 +71,9 @@ int main(int argc, char **argv) {
       "offers every service the module calls: documents, dialogs, preferences, resources, a console.",
       "hostemu"};
   app.require_subcommand(0, 1);
+  // Options start with - or --, on Windows too: a path such as /tmp/scene.json
+  // is an argument, not a Windows-style /option.
+  app.allow_windows_style_options(false);
   app.footer(
       "Exit status: 0 done; 1 the module was refused or failed to start; 2 bad command line, bad input file\n"
       "or refused action (one line on stderr says which; no output file is written).\n"
