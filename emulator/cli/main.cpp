@@ -1,10 +1,12 @@
 // hostemu: the host emulator from the command line.
 //   hostemu run    the application with the module loaded, worked by a script
 //   hostemu round  the module's rounding of a scene file, in batch
+//   hostemu validate  the module under hostile conditions
 #include "actions.h"
 #include "program_location.h"
 #include "round_command.h"
 #include "run_command.h"
+#include "validator.h"
 
 #include <CLI/CLI.hpp>
 
@@ -46,6 +48,7 @@ CLI::Option *addChoice(CLI::App &app, const char *name, std::optional<int32_t> &
 }
 
 void addSessionOptions(CLI::App &app, SessionOptions &session, std::string &module) {
+  app.add_flag("--timings", session.timings, "print on stderr how long each phase took");
   app.add_option("--module", module, "the module to load (default: " + defaultModule().string() + ")")
       ->type_name("PATH");
   app.add_option("--prefs", session.prefs,
@@ -77,7 +80,8 @@ int main(int argc, char **argv) {
   app.footer(
       "Exit status: 0 done; 1 the module was refused or failed to start; 2 bad command line, bad input file\n"
       "or refused action (one line on stderr says which; no output file is written).\n"
-      "Run 'hostemu run --help' or 'hostemu round --help' for the options of each command.");
+      "Run 'hostemu run --help', 'hostemu round --help' or 'hostemu validate --help' for the options of each\n"
+      "command.");
 
   // hostemu run
   RunOptions run;
@@ -143,6 +147,27 @@ int main(int argc, char **argv) {
   roundApp->add_flag("--table", round.table, "print a before/after table of every object");
   roundApp->footer("Options that are not given keep the saved settings (--prefs), or the defaults.");
 
+  // hostemu validate
+  hostemu::validate::ValidateOptions validate;
+  std::string validateModule;
+  bool listChecks = false;
+  CLI::App *validateApp =
+      app.add_subcommand("validate", "run the module through a battery of checks under hostile conditions");
+  validateApp->add_option("--module", validateModule, "the module to check (default: " + defaultModule().string() + ")")
+      ->type_name("PATH");
+  validateApp->add_option("--level", validate.level, "how hard to push: 1 (quick) to 10 (long)")
+      ->check(CLI::Range(1, 10))
+      ->default_val(validate.level);
+  validateApp->add_option("--seed", validate.seed, "the seed of the random checks; a run's report names its seed")
+      ->type_name("N");
+  validateApp->add_option("--json", validate.json, "also write the report as JSON")->type_name("FILE");
+  validateApp->add_option("--check", validate.only, "run only this check (repeatable)")->type_name("NAME");
+  validateApp->add_flag("--list", listChecks, "list the checks and their levels");
+  validateApp->footer(
+      "Each check runs in a process of its own with a time limit and ends PASSED, FAILED, CRASHED, TIMEOUT,\n"
+      "SKIPPED or WARNING. Exit status: 0 when none failed, crashed or timed out; 1 when one did; 2 bad\n"
+      "command line.");
+
   if (argc <= 1) {
     std::printf("%s", app.help().c_str());
     return kDone;
@@ -150,7 +175,10 @@ int main(int argc, char **argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp &) {
-    const CLI::App *asked = runApp->parsed() ? runApp : roundApp->parsed() ? roundApp : &app;
+    const CLI::App *asked = runApp->parsed()        ? runApp
+                            : roundApp->parsed()    ? roundApp
+                            : validateApp->parsed() ? validateApp
+                                                    : &app;
     std::printf("%s", asked->help().c_str());
     return kDone;
   } catch (const CLI::ParseError &error) {
@@ -191,6 +219,14 @@ int main(int argc, char **argv) {
       }
     }
     return runCommand(run);
+  }
+  if (validateApp->parsed()) {
+    if (listChecks) {
+      hostemu::validate::printCheckList();
+      return kDone;
+    }
+    validate.module = validateModule.empty() ? defaultModule() : std::filesystem::path(validateModule);
+    return hostemu::validate::validateCommand(validate);
   }
   round.session.module = roundModule.empty() ? defaultModule() : std::filesystem::path(roundModule);
   return roundCommand(round);
