@@ -327,7 +327,9 @@ class Session {
     Snapshot after = snapshot(rig_.document());
     if (rig_.document().undoStepCount() == steps) {
       // Without an undo step nothing may have changed, or it could not be undone.
-      return firstDifference(after, before, "Round changed values without an undo step");
+      return firstDifference(after, before,
+                             rig_.document().undoGroupOpen() ? "Round changed values inside an undo group left open"
+                                                             : "Round changed values without an undo step");
     }
     undo_.push_back({std::move(before), std::move(after)});
     redo_.clear();
@@ -367,13 +369,18 @@ CheckResult checkRandomSession(CheckContext &context) {
   Session session(context, rig);
   std::discrete_distribution<int> pick(std::begin(kWeights), std::end(kWeights));
   const int steps = 40 * context.level;
+  std::string done;  // the actions so far, to retrace a failure
   for (int i = 1; i <= steps; ++i) {
     const auto action = static_cast<UserAction>(pick(context.random));
+    done += std::string(done.empty() ? "" : " ") + kActionNames[int(action)];
     std::string problem = session.step(action);
     if (problem.empty())
       problem = session.judge();
-    if (!problem.empty())
-      return CheckResult::failed("step " + std::to_string(i) + " (" + kActionNames[int(action)] + "): " + problem);
+    if (!problem.empty()) {
+      const size_t shown = done.size() > 200 ? done.size() - 200 : 0;
+      return CheckResult::failed("step " + std::to_string(i) + " (" + kActionNames[int(action)] + "): " + problem +
+                                 "; the actions: " + (shown > 0 ? "..." : "") + done.substr(shown));
+    }
   }
   rig.end();
   if (std::string left = leftovers(rig.host()); !left.empty())
