@@ -3,8 +3,12 @@
 // as a JSON document tree as well.
 #include "scene_file.h"
 
+#include "scene_scan.h"
+
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -56,39 +60,74 @@ std::optional<double> specialNumber(std::string_view text) {
 }
 
 // nlohmann's messages read "[json.exception.parse_error.101] parse error at
-// line 2, column 16: syntax error ..."; the place and the reason are split
-// apart so that the place can come first, as in every other message.
-struct LibraryMessage {
-  std::string place;  // "line 2, column 16"; empty when the message has none
-  std::string reason;
-};
-
-LibraryMessage splitLibraryMessage(std::string_view text) {
-  LibraryMessage message;
+// line 2, column 16: syntax error ..."; only the reason is kept, since the
+// place is counted by the reader.
+std::string libraryReason(std::string_view text) {
   size_t line = text.find("line ");
   size_t colon = line == std::string_view::npos ? std::string_view::npos : text.find(": ", line);
-  if (colon != std::string_view::npos) {
-    message.place = std::string(text.substr(line, colon - line));
-    message.reason = std::string(text.substr(colon + 2));
-    return message;
-  }
+  if (colon != std::string_view::npos)
+    return std::string(text.substr(colon + 2));
   size_t bracket = text.find("] ");
-  message.reason = std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
-  return message;
+  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
 }
+
+// Where the JSON library reads. The library reads through CursorIterator,
+// so the reader can take over the inside of a number array the library has
+// just opened and move the library on to its closing ']'.
+struct TextCursor {
+  const char *begin;
+  const char *pos;
+  const char *end;
+};
+
+class CursorIterator {
+ public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char *;
+  using reference = const char &;
+
+  CursorIterator(TextCursor *cursor, bool isEnd) : cursor_(cursor), isEnd_(isEnd) {}
+  const char &operator*() const { return *cursor_->pos; }
+  CursorIterator &operator++() {
+    ++cursor_->pos;
+    return *this;
+  }
+  CursorIterator operator++(int) {
+    CursorIterator before = *this;
+    ++cursor_->pos;
+    return before;
+  }
+  bool operator==(const CursorIterator &other) const { return atEnd() == other.atEnd(); }
+  bool operator!=(const CursorIterator &other) const { return !(*this == other); }
+
+ private:
+  bool atEnd() const { return isEnd_ || cursor_->pos == cursor_->end; }
+  TextCursor *cursor_;
+  bool isEnd_;
+};
 
 class SceneReader {
  public:
-  SceneReader(std::string_view source, SceneRead &result) : source_(source), result_(result) {
+  SceneReader(std::string_view source, TextCursor &cursor, SceneRead &result)
+      : source_(source), cursor_(cursor), result_(result) {
     frames_.push_back(FrameState(Frame::root));
   }
 
   // The SAX interface of the JSON library.
   bool null() { return scalar(Json(nullptr)); }
   bool boolean(bool value) { return scalar(Json(value)); }
-  bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value), Json(value)); }
-  bool number_unsigned(Json::number_unsigned_t value) { return number(static_cast<double>(value), Json(value)); }
-  bool number_float(Json::number_float_t value, const std::string &) { return number(value, Json(value)); }
+  // Integers stay integers in unknown fields, as the file had them.
+  bool number_integer(Json::number_integer_t value) {
+    return top().kind == Frame::vector ? vectorComponent(static_cast<double>(value)) : scalar(Json(value));
+  }
+  bool number_unsigned(Json::number_unsigned_t value) {
+    return top().kind == Frame::vector ? vectorComponent(static_cast<double>(value)) : scalar(Json(value));
+  }
+  bool number_float(Json::number_float_t value, const std::string &) {
+    return top().kind == Frame::vector ? vectorComponent(value) : scalar(Json(value));
+  }
   bool string(std::string &value);
   bool binary(Json::binary_t &) { return fail(SceneProblem::wrongType, "binary data is not JSON"); }
   bool start_object(std::size_t);
@@ -106,7 +145,9 @@ class SceneReader {
   bool failField(std::string_view expected);
 
   bool scalar(Json value);
-  bool number(double value, Json json);
+  // Takes over the inside of the array the library has just opened; false
+  // when the library must read it.
+  bool canTakeOver() const { return cursor_.pos != cursor_.begin && cursor_.pos[-1] == '['; }
   bool vectorComponent(double value);
   bool endValue();
 
@@ -118,6 +159,7 @@ class SceneReader {
   bool wrongField(SceneField field);
 
   std::string_view source_;
+  TextCursor &cursor_;
   SceneRead &result_;
   std::vector<FrameState> frames_;
   std::vector<Json *> extraStack_;             // open containers of the unknown field being read
@@ -134,13 +176,19 @@ std::string SceneReader::path() const {
         out += frame.key;
         break;
       case Frame::object:
-        if (!frame.key.empty())
-          out += "." + frame.key;
+        if (!frame.key.empty()) {
+          out += '.';
+          out += frame.key;
+        }
         break;
       case Frame::objectList:
       case Frame::pointList:
-        if (frame.index > 0)
-          out += "[" + std::to_string(frame.index - 1) + "]";
+        // Appended piece by piece: GCC 12 warns falsely about "[" + std::string.
+        if (frame.index > 0) {
+          out += '[';
+          out += std::to_string(frame.index - 1);
+          out += ']';
+        }
         break;
       default:
         break;
@@ -253,12 +301,6 @@ bool SceneReader::wrongField(SceneField field) {
     default:
       return failField("three numbers [x, y, z]");
   }
-}
-
-bool SceneReader::number(double value, Json json) {
-  if (top().kind == Frame::vector)
-    return vectorComponent(value);
-  return scalar(std::move(json));
 }
 
 bool SceneReader::vectorComponent(double value) {
@@ -477,6 +519,17 @@ bool SceneReader::start_array(std::size_t) {
         default:
           return wrongField(*frame.field);
       }
+      // Plain numbers are read here; anything else (the strings "NaN",
+      // faults) is left to the library.
+      if (canTakeOver()) {
+        const char *p = cursor_.pos;
+        if (next.kind == Frame::vector && scanVectorBody(p, cursor_.end, *next.vector)) {
+          next.components = 3;
+          cursor_.pos = p;
+        } else if (next.kind == Frame::pointList && scanPointsBody(p, cursor_.end, object.points)) {
+          cursor_.pos = p;
+        }
+      }
       frames_.push_back(std::move(next));
       return true;
     }
@@ -527,18 +580,30 @@ bool SceneReader::end_array() {
   return fail(SceneProblem::malformedJson, "unexpected end of array");
 }
 
-bool SceneReader::parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &error) {
+bool SceneReader::parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &error) {
   if (result_.error)
     return false;
-  LibraryMessage library = splitLibraryMessage(error.what());
-  if (library.place.empty())
-    library.place = "byte " + std::to_string(position);
+  // The place is counted here rather than taken from the library, which
+  // does not see the arrays read by the reader itself. As the library does,
+  // the column counts the character it stopped at, and the end of the text
+  // as one more.
+  const char *stop = cursor_.pos;
+  size_t line = 1;
+  const char *lineStart = cursor_.begin;
+  for (const char *p = cursor_.begin; p + 1 < stop; ++p) {
+    if (*p == '\n') {
+      ++line;
+      lineStart = p + 1;
+    }
+  }
+  size_t column = static_cast<size_t>(stop - lineStart) + (stop == cursor_.end ? 1 : 0);
   std::string where = path();
   SceneError failure;
   failure.problem = SceneProblem::malformedJson;
   failure.path = where;
-  failure.message = std::string(source_) + ": " + library.place +
-                    (where.empty() ? std::string() : " (in " + where + ")") + ": malformed JSON: " + library.reason;
+  failure.message = std::string(source_) + ": line " + std::to_string(line) + ", column " + std::to_string(column) +
+                    (where.empty() ? std::string() : " (in " + where + ")") +
+                    ": malformed JSON: " + libraryReason(error.what());
   result_.error = std::move(failure);
   return false;
 }
@@ -547,8 +612,9 @@ bool SceneReader::parse_error(std::size_t position, const std::string &, const n
 
 SceneRead parseScene(std::string_view text, std::string_view source) {
   SceneRead result;
-  SceneReader reader(source, result);
-  bool ok = Json::sax_parse(text.begin(), text.end(), &reader);
+  TextCursor cursor{text.data(), text.data(), text.data() + text.size()};
+  SceneReader reader(source, cursor, result);
+  bool ok = Json::sax_parse(CursorIterator(&cursor, false), CursorIterator(&cursor, true), &reader);
   if (!ok && !result.error) {
     result.error = SceneError{SceneProblem::malformedJson, {}, std::string(source) + ": malformed JSON"};
   }

@@ -6,6 +6,7 @@
 #include "bit_exact.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <filesystem>
@@ -112,6 +113,75 @@ TEST(SceneNumbers, WrittenFormsAreShortAndReadAsFloats) {
     std::string out;
     hostemu::appendSceneNumber(out, c.value);
     EXPECT_EQ(out, c.text);
+  }
+}
+
+TEST(SceneNumbers, ArraysReadAlikeWhetherTheReaderOrTheLibraryTakesThem) {
+  // The reader reads plain number arrays itself; one "NaN" in an array
+  // leaves the whole array to the library. Both must give the same bits.
+  const char *numbers[] = {"0",
+                           "-0",
+                           "-0.0",
+                           "0.1",
+                           "1E5",
+                           "2.5e-3",
+                           "4.9e-324",
+                           "1e-400",
+                           "3.0e+2",
+                           "12345678901234567890123",
+                           "9007199254740993",
+                           "-9223372036854775808",
+                           "0.30000000000000004"};
+  std::string plain;
+  std::string mixed = "[\"NaN\", 0, 0]";
+  for (const char *n : numbers) {
+    std::string point = std::string(", [") + n + ", " + n + ", " + n + "]";
+    plain += point;
+    mixed += point;
+  }
+  Scene scene = MustParse(std::string(R"({"objects": [{"type": "polygon", "points": [[0, 0, 0])") + plain +
+                          R"(]}, {"type": "polygon", "points": [)" + mixed + "]}]}");
+  ASSERT_EQ(scene.objects.size(), 2u);
+  ASSERT_EQ(scene.objects[0].points.size(), std::size(numbers) + 1);
+  ASSERT_EQ(scene.objects[1].points.size(), std::size(numbers) + 1);
+  for (size_t i = 1; i <= std::size(numbers); ++i) {
+    EXPECT_TRUE(bit_exact::SameBits(scene.objects[0].points[i], scene.objects[1].points[i])) << numbers[i - 1];
+  }
+  EXPECT_TRUE(bit_exact::SameBits(scene.objects[0].points[3].x, -0.0));
+  EXPECT_TRUE(bit_exact::SameBits(scene.objects[0].points[2].x, 0.0)) << "an integer zero has no sign";
+}
+
+TEST(SceneErrors, MalformedJsonIsPlacedWhereTheLibraryPlacesIt) {
+  // The reader reads long number arrays itself, past the library's own count
+  // of lines and columns; the place it gives must be the library's all the same.
+  std::string longArray = "{\"objects\": [{\"type\": \"polygon\", \"points\": [\n";
+  for (int i = 0; i < 1000; ++i)
+    longArray += "  [1.5, -2.25, 3e2],\n";
+  longArray += "  [0, 0, 0]\n], \"position\": [1, 2, 3]\n";
+  const std::string texts[] = {
+      longArray + ", \"name\": nul}]}",
+      longArray + "}",
+      longArray + "}]",
+      longArray + ", \"scale\": [1, 2, 1e400]}]}",
+      "{\"objects\": [\n  {\"name\": \"A\"}\n  {\"name\": \"B\"}\n]}",
+      "{\"objects\": [{\"type\": \"polygon\", \"points\": [[1, 2, 3], [4, 5, 6],]}]}",
+      "",
+  };
+  for (const std::string &text : texts) {
+    std::string expected;
+    try {
+      nlohmann::json ignored = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::exception &error) {
+      // An overflowing number is reported without a place.
+      std::string what = error.what();
+      size_t line = what.find("line ");
+      expected = line == std::string::npos ? "line " : what.substr(line, what.find(':', line) - line);
+    }
+    ASSERT_FALSE(expected.empty());
+    SceneRead read = Parse(text);
+    ASSERT_TRUE(read.error);
+    EXPECT_EQ(read.error->problem, SceneProblem::malformedJson);
+    EXPECT_NE(read.error->message.find(expected), std::string::npos) << read.error->message << "\nwant " << expected;
   }
 }
 

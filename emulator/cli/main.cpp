@@ -15,6 +15,11 @@
 #include <map>
 #include <sstream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 using namespace hostemu::cli;
@@ -69,6 +74,11 @@ bool readText(const std::filesystem::path &file, std::string &text) {
 }  // namespace
 
 int main(int argc, char **argv) {
+#ifdef _WIN32
+  // The same bytes on every platform: lines end in \n, not \r\n.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   CLI::App app{
       "hostemu: the host emulator for the Kwantel module. It loads the module as the 3D application does and\n"
       "offers every service the module calls: documents, dialogs, preferences, resources, a console.",

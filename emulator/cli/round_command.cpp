@@ -182,9 +182,11 @@ int roundCommand(const RoundOptions &options) {
   if (ActionResult pressed = host.dialogs().press(kRoundButton); !pressed.ok()) {
     return fail(session, Failure{kModuleFailed, "\"Round\" could not be pressed: " + pressed.message});
   }
+  session.timings().mark("round");
   host.dialogs().close();
   session.showUserOutput();
   session.end();
+  session.timings().mark("end");
 
   Changes changes = compareScene(session.scene(), session.document());
   if (roundsSize)
@@ -192,11 +194,13 @@ int roundCommand(const RoundOptions &options) {
   if (options.table)
     printTable(stdout, session.scene(), session.document());
   std::fflush(stdout);
+  session.timings().mark("compare");
   if (auto failure = session.writeResults(OutputFiles{options.output, {}, {}})) {
     std::fprintf(stderr, "hostemu: %s\n", failure->message.c_str());
     return failure->status;
   }
   printSummary(stderr, changes);
+  session.timings().print(stderr);
   if (changes.visited == 0 && changes.objects > 0 && !roundsAll) {
     std::fprintf(stderr,
                  "hostemu: nothing in the scene is selected; mark objects \"selected\": true or use --scope all\n");

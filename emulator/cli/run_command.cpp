@@ -104,16 +104,20 @@ int runCommand(const RunOptions &options) {
       return failure->status;
     }
   }
+  session.timings().mark("actions");
   session.end();
+  session.timings().mark("end");
 
   Changes changes = compareScene(session.scene(), session.document());
   addWarnedObjects(session.host().console().lines(), changes);
+  session.timings().mark("compare");
   if (auto failure = session.writeResults(options.outputs)) {
     std::fprintf(stderr, "hostemu: %s\n", failure->message.c_str());
     return failure->status;
   }
   printSummary(stderr, changes);
   warnIfSettingsUnsaved(session);
+  session.timings().print(stderr);
   return kDone;
 }
 

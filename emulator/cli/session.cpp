@@ -29,7 +29,7 @@ std::optional<Failure> checkOutputFile(const std::filesystem::path &file, std::s
   return std::nullopt;
 }
 
-Session::Session(SessionOptions options) : options_(std::move(options)) {}
+Session::Session(SessionOptions options) : options_(std::move(options)), timings_(options_.timings) {}
 
 Session::~Session() {
   // The module goes before the host whose tables it holds.
@@ -42,6 +42,8 @@ Document &Session::document() {
 }
 
 std::optional<Failure> Session::open() {
+  if (auto failure = checkModuleFile())
+    return failure;
   if (!options_.scene.empty()) {
     SceneRead read = readSceneFile(options_.scene);
     if (read.error)
@@ -52,6 +54,7 @@ std::optional<Failure> Session::open() {
                    read.firstUnknownField.c_str());
     }
     scene_ = std::move(read.scene);
+    timings_.mark("read");
   }
 
   HostOptions hostOptions;
@@ -70,20 +73,29 @@ std::optional<Failure> Session::open() {
   if (!options_.scene.empty())
     document->name = options_.scene.filename().string();
   host_->setActiveDocument(std::move(document));
+  timings_.mark("document");
 
   loader_ = std::make_unique<ModuleLoader>(*host_);
-  return start();
+  std::optional<Failure> failure = start();
+  timings_.mark("start");
+  return failure;
+}
+
+std::optional<Failure> Session::checkModuleFile() const {
+  // A path that names no file is a bad command line, found before a large
+  // scene is read; a file the host refuses or a module that fails to start
+  // is the module's doing.
+  std::error_code error;
+  if (std::filesystem::is_regular_file(options_.module, error))
+    return std::nullopt;
+  return Failure{kBadInput, "--module " + options_.module.string() +
+                                ": no such module file; give the path of a built module (make build puts one in "
+                                "dist/linux/kwantel/)"};
 }
 
 std::optional<Failure> Session::start() {
-  // A path that names no file is a bad command line; a file the host refuses
-  // or a module that fails to start is the module's doing.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(options_.module, error)) {
-    return Failure{kBadInput, "--module " + options_.module.string() +
-                                  ": no such module file; give the path of a built module (make build puts one in "
-                                  "dist/linux/kwantel/)"};
-  }
+  if (auto failure = checkModuleFile())
+    return failure;
   LoadResult loaded = loader_->load(options_.module);
   showUserOutput();
   if (loaded.ok())
@@ -125,6 +137,7 @@ std::optional<Failure> Session::writeResults(const OutputFiles &files) {
       return Failure{kBadInput, "the document no longer has the scene's objects; nothing written"};
     }
     sceneText = formatScene(scene_);
+    timings_.mark("format");
   }
   std::ostringstream console;
   std::ostringstream journal;
@@ -141,6 +154,7 @@ std::optional<Failure> Session::writeResults(const OutputFiles &files) {
     if (std::string problem = replaceFile(*file, text); !problem.empty())
       return Failure{kBadInput, problem};
   }
+  timings_.mark("write");
   return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include "host.h"
 #include "module_loader.h"
 #include "scene.h"
+#include "timings.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +35,7 @@ struct SessionOptions {
   std::filesystem::path prefs;  // empty: the store lives in memory only
   int32_t hostVersion = 2025200;
   bool journal = false;
+  bool timings = false;  // print the time of each phase on stderr
 };
 
 struct OutputFiles {
@@ -63,7 +65,7 @@ class Session {
 
   Host &host() { return *host_; }
   Document &document();
-  // The scene as read; it becomes the result in takeResult.
+  // The scene as read; writeResults puts the document's values into it.
   const Scene &scene() const { return scene_; }
 
   // Prints the message boxes and opened documents that came since the last
@@ -73,10 +75,14 @@ class Session {
   // Puts the document's values into the scene and writes the files asked for.
   std::optional<Failure> writeResults(const OutputFiles &files);
 
+  Timings &timings() { return timings_; }
+
  private:
+  std::optional<Failure> checkModuleFile() const;
   std::optional<Failure> start();
 
   SessionOptions options_;
+  Timings timings_;
   Scene scene_;
   std::unique_ptr<Host> host_;
   std::unique_ptr<ModuleLoader> loader_;

@@ -1,0 +1,31 @@
+// Fast reading of the number arrays that make up almost all of a large scene
+// (points, and the vectors of a million objects). The JSON library reads
+// every other part of the file; these functions take over the inside of an
+// array it has just opened, and give up, moving nothing, on anything but
+// plain JSON numbers, so that the library reads it and reports any fault.
+//
+// A number reads to the same double as through the library: both round
+// correctly, and an integer zero has no sign ("-0" is 0.0, "-0.0" is -0.0).
+#pragma once
+
+#include "host_types.h"
+
+#include <vector>
+
+namespace hostemu {
+
+// "1.5", "-2e-3": moves p past the number. False on anything else, on a
+// number out of the double range, or when the number is not followed by a
+// character that may follow a JSON value.
+bool scanNumber(const char *&p, const char *end, double &value);
+
+// The inside of a three-number array after its '[': "x, y, z" and blanks,
+// leaving p at the closing ']'.
+bool scanVectorBody(const char *&p, const char *end, HostVector &vector);
+
+// The inside of an array of points after its '[': "[x, y, z], ..." and
+// blanks, leaving p at the closing ']'. The points are appended; on failure
+// points is as it was.
+bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &points);
+
+}  // namespace hostemu
