@@ -8,7 +8,7 @@ DEBIAN_PACKAGES := cmake ninja-build ccache g++ clang lld llvm libgtest-dev libg
   nlohmann-json3-dev libcli11-dev libtiff-dev groff ghostscript \
   g++-mingw-w64-x86-64 googletest wine wine64 zip
 
-.PHONY: all deps build run test debug release clean format cross windows windows-module macos package
+.PHONY: all deps build run test debug release clean format cross windows windows-module macos package fuzz
 
 all: build
 
@@ -84,6 +84,29 @@ test: deps
 	@$(TIMED) "Windows build" $(MAKE) --no-print-directory windows
 	@$(TIMED) "Linux suite and deliverable checks" env KWANTEL_REQUIRE_DELIVERABLES=1 ctest --preset debug
 	@$(TIMED) "Windows suite under Wine" ctest --preset windows
+
+# libFuzzer (clang-14) on the scene, preference and action-script readers and
+# on whole Rounds of the module; FUZZ_SECONDS each (default 60). New inputs go
+# to build/fuzz/corpus/, crashes to build/fuzz/artifacts/; the seeds in
+# fuzz/corpus/ stay as they are. Not part of `make test`.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_scene fuzz_preferences fuzz_actions fuzz_round
+
+fuzz: deps
+	cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang-14 \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+	  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
+	  -DKWANTEL_SANITIZE=ON -DKWANTEL_TESTS=OFF -DKWANTEL_FUZZ=ON >/dev/null
+	cmake --build build/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	@mkdir -p build/fuzz/artifacts; status=0; \
+	for target in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$target; \
+	  echo "== $$target: $(FUZZ_SECONDS) s"; \
+	  build/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/artifacts/$$target- build/fuzz/corpus/$$target fuzz/corpus/$$target \
+	    2>build/fuzz/$$target.log || { status=1; echo "$$target found a fault: see build/fuzz/$$target.log"; }; \
+	  grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" build/fuzz/$$target.log | tail -2; \
+	done; exit $$status
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
