@@ -96,7 +96,7 @@ fuzz: deps
 	cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang-14 \
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
 	  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-	  -DKWANTEL_SANITIZE=ON -DKWANTEL_TESTS=OFF -DKWANTEL_FUZZ=ON >/dev/null
+	  -DKWANTEL_SANITIZE=ON -DKWANTEL_TESTS=OFF -DKWANTEL_BENCH=OFF -DKWANTEL_FUZZ=ON >/dev/null
 	cmake --build build/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
 	@mkdir -p build/fuzz/artifacts; status=0; \
 	for target in $(FUZZ_TARGETS); do \
