@@ -52,14 +52,42 @@ void appendString(std::string &out, std::string_view text) {
   out += '"';
 }
 
+// Numbers and vectors are put together in a small buffer and appended at
+// once: a scene of millions of points is mostly made of them.
+constexpr size_t kNumberText = 32;  // "-2.2250738585072014e-308" and a ".0"
+constexpr size_t kVectorText = 3 * kNumberText + 8;
+
+char *writeNumber(char *out, double value) {
+  if (std::isnan(value))
+    return std::copy_n("\"NaN\"", 5, out);
+  if (std::isinf(value))
+    return value > 0 ? std::copy_n("\"Infinity\"", 10, out) : std::copy_n("\"-Infinity\"", 11, out);
+  char *end = std::to_chars(out, out + kNumberText - 2, value).ptr;
+  // "1" would read back as an integer: exact, but "1.0" says what it is and
+  // keeps the sign of -0.0.
+  if (std::find_if(out, end, [](char c) { return c == '.' || c == 'e'; }) == end) {
+    *end++ = '.';
+    *end++ = '0';
+  }
+  return end;
+}
+
+char *writeVector(char *out, const SceneVector &v) {
+  *out++ = '[';
+  out = writeNumber(out, v.x);
+  *out++ = ',';
+  *out++ = ' ';
+  out = writeNumber(out, v.y);
+  *out++ = ',';
+  *out++ = ' ';
+  out = writeNumber(out, v.z);
+  *out++ = ']';
+  return out;
+}
+
 void appendVector(std::string &out, const SceneVector &v) {
-  out += '[';
-  appendSceneNumber(out, v.x);
-  out += ", ";
-  appendSceneNumber(out, v.y);
-  out += ", ";
-  appendSceneNumber(out, v.z);
-  out += ']';
+  char text[kVectorText];
+  out.append(text, writeVector(text, v));
 }
 
 bool sameBits(const SceneVector &a, const SceneVector &b) {
@@ -68,12 +96,17 @@ bool sameBits(const SceneVector &a, const SceneVector &b) {
 
 void appendPoints(std::string &out, const SceneObject &object, size_t levels) {
   out += '[';
+  const size_t indent = 2 * std::min(levels + 1, kMaxIndentLevels);
+  char line[2 + 2 * kMaxIndentLevels + kVectorText];
   bool first = true;
   for (const SceneVector &point : object.points) {
-    out += first ? "\n" : ",\n";
+    char *end = line;
+    if (!first)
+      *end++ = ',';
+    *end++ = '\n';
+    end = std::fill_n(end, indent, ' ');
+    out.append(line, writeVector(end, point));
     first = false;
-    appendIndent(out, levels + 1);
-    appendVector(out, point);
   }
   if (!first) {
     out += '\n';
@@ -254,21 +287,8 @@ void appendExtra(std::string &out, const SceneExtra &extra, bool &first) {
 }  // namespace
 
 void appendSceneNumber(std::string &out, double value) {
-  if (std::isnan(value)) {
-    out += "\"NaN\"";
-    return;
-  }
-  if (std::isinf(value)) {
-    out += value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
-    return;
-  }
-  char buffer[32];
-  char *end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  out.append(buffer, end);
-  // "1" would read back as an integer: exact, but "1.0" says what it is and
-  // keeps the sign of -0.0.
-  if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e'; }) == end)
-    out += ".0";
+  char text[kNumberText];
+  out.append(text, writeNumber(text, value));
 }
 
 std::string formatScene(const Scene &scene) {
@@ -276,7 +296,8 @@ std::string formatScene(const Scene &scene) {
   size_t points = 0;
   for (const SceneObject &object : scene.objects)
     points += object.points.size();
-  out.reserve(64 * scene.objects.size() + 32 * points + 64);
+  // Generous: pages of the reserve that stay unused are never touched.
+  out.reserve(160 * scene.objects.size() + 48 * points + 64);
 
   out += '{';
   bool first = true;
