@@ -26,7 +26,12 @@ enum class SceneProblem {
   badPoint,        // a point is not three numbers
   duplicateField,  // the same key twice in one object
   pointsOnNull,    // points given for an object that is not a point object
+  tooDeep,         // an unknown field nested deeper than kMaxUnknownFieldDepth
 };
+
+// Unknown fields are kept as JSON values, written back by the JSON library,
+// which recurses; this bounds the depth it has to handle.
+inline constexpr size_t kMaxUnknownFieldDepth = 256;
 
 struct SceneError {
   SceneProblem problem = SceneProblem::malformedJson;

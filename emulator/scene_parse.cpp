@@ -345,6 +345,10 @@ bool SceneReader::string(std::string &value) {
 }
 
 bool SceneReader::beginExtra(Json container) {
+  if (extraStack_.size() >= kMaxUnknownFieldDepth) {
+    return fail(SceneProblem::tooDeep, "nested more than " + std::to_string(kMaxUnknownFieldDepth) +
+                                           " levels deep; no scene field needs that, remove it");
+  }
   if (extraStack_.empty()) {
     extra_->value = std::move(container);
     extraStack_.push_back(&extra_->value);

@@ -267,7 +267,7 @@ TEST(SceneFields, ADeepChainOfChildrenReadsAndWrites) {
 
 TEST(SceneErrors, EachFaultIsNamedWithItsPlace) {
   struct Case {
-    const char *text;
+    std::string text;
     SceneProblem problem;
     const char *path;
   };
@@ -298,6 +298,8 @@ TEST(SceneErrors, EachFaultIsNamedWithItsPlace) {
       {"{\"objects\": [{\"name\": \"A\", \"name\": \"B\"}]}", SceneProblem::duplicateField, "objects[0].name"},
       {"{\"objects\": [{\"points\": [[0, 0, 0]]}]}", SceneProblem::pointsOnNull, "objects[0]"},
       {"{\"objects\": [{\"position\": [1, 2, 3]]}", SceneProblem::malformedJson, "objects[0]"},
+      {"{\"objects\": [{\"x\": " + std::string(300, '[') + std::string(300, ']') + "}]}", SceneProblem::tooDeep,
+       "objects[0].x"},
   };
   for (const Case &c : cases) {
     SceneRead read = Parse(c.text);
