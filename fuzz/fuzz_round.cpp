@@ -9,6 +9,7 @@
 #include "preferences.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <sanitizer/lsan_interface.h>
 
 #include <bit>
 #include <cmath>
@@ -28,12 +29,19 @@ Rig &rig() {
     made.module = KWANTEL_FUZZ_MODULE;
     return made;
   }();
-  static Rig rig(context);
+  // Never destroyed: at exit the host's own statics may be gone before it.
+  static Rig &rig = *[] {
+    Rig *made = new Rig(context);
+    __lsan_ignore_object(made);
+    return made;
+  }();
   static bool started = [] {
     if (LoadResult loaded = rig.start(); !loaded.ok()) {
       std::fprintf(stderr, "fuzz_round: %s\n", loaded.message.c_str());
       std::abort();
     }
+    // The module ends and unloads while the host's statics still live.
+    std::atexit([] { rig.end(); });
     return true;
   }();
   (void)started;
