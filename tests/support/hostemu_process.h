@@ -15,7 +15,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #else
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <process.h>
+#include <windows.h>
 #endif
 
 namespace hostemu_test {
@@ -78,16 +85,61 @@ class ScratchFolder {
   std::filesystem::path path_;
 };
 
-inline std::string Quote(const std::string &argument) {
 #ifdef _WIN32
-  std::string quoted = "\"";
-  for (char c : argument) {
-    if (c == '"')
-      quoted += '\\';
+
+// One argument as the C runtime's command-line parser reads it back: in
+// quotes, a quote escaped, backslashes doubled where a quote follows them.
+inline std::wstring QuotedArgument(const std::string &argument) {
+  std::wstring wide = std::filesystem::path(argument).wstring();
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t c : wide) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
     quoted += c;
   }
-  return quoted + "\"";
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+// Started directly, not through cmd.exe, whose quoting no argument can escape.
+inline int RunProgram(const std::vector<std::string> &command, const std::filesystem::path &out,
+                      const std::filesystem::path &err) {
+  std::wstring line;
+  for (const std::string &argument : command)
+    line += (line.empty() ? L"" : L" ") + QuotedArgument(argument);
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE outFile = CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+  HANDLE errFile = CreateFileW(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = outFile;
+  startup.hStdError = errFile;
+  PROCESS_INFORMATION process{};
+  DWORD status = DWORD(-1);
+  if (outFile != INVALID_HANDLE_VALUE && errFile != INVALID_HANDLE_VALUE &&
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  for (HANDLE file : {outFile, errFile}) {
+    if (file != INVALID_HANDLE_VALUE)
+      CloseHandle(file);
+  }
+  return static_cast<int>(status);
+}
+
 #else
+
+inline std::string Quote(const std::string &argument) {
   std::string quoted = "'";
   for (char c : argument) {
     if (c == '\'') {
@@ -97,8 +149,19 @@ inline std::string Quote(const std::string &argument) {
     }
   }
   return quoted + "'";
-#endif
 }
+
+inline int RunProgram(const std::vector<std::string> &command, const std::filesystem::path &out,
+                      const std::filesystem::path &err) {
+  std::string line;
+  for (const std::string &argument : command)
+    line += (line.empty() ? "" : " ") + Quote(argument);
+  line += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+  const int raw = std::system(line.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+#endif
 
 // Runs HOSTEMU_PROGRAM with arguments; scratch holds what it printed.
 inline ProgramRun RunHostemu(const ScratchFolder &scratch, const std::vector<std::string> &arguments) {
@@ -106,20 +169,10 @@ inline ProgramRun RunHostemu(const ScratchFolder &scratch, const std::vector<std
   std::string tag = std::to_string(++runs);
   std::filesystem::path out = scratch / ("stdout-" + tag);
   std::filesystem::path err = scratch / ("stderr-" + tag);
-  std::string command = Quote(HOSTEMU_PROGRAM);
-  for (const std::string &argument : arguments)
-    command += " " + Quote(argument);
-  command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-#ifdef _WIN32
-  command = "\"" + command + "\"";
-#endif
-  int raw = std::system(command.c_str());
+  std::vector<std::string> command{HOSTEMU_PROGRAM};
+  command.insert(command.end(), arguments.begin(), arguments.end());
   ProgramRun run;
-#ifdef _WIN32
-  run.status = raw;
-#else
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-#endif
+  run.status = RunProgram(command, out, err);
   run.out = ReadFile(out);
   run.err = ReadFile(err);
   return run;
