@@ -49,3 +49,17 @@ foreach(package nlohmann_json CLI11 GTest)
   file(WRITE ${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/${lower}-config-version.cmake
        "set(PACKAGE_VERSION 99)\nset(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
 endforeach()
+
+# Wine makes its prefix on first use, which takes a while: made once here, so
+# that the test discoveries of a parallel build do not race to make it.
+set(KWANTEL_WINE_READY ${CMAKE_BINARY_DIR}/wineprefix/kwantel-prefix-ready)
+if(CMAKE_CROSSCOMPILING_EMULATOR AND NOT EXISTS ${KWANTEL_WINE_READY})
+  message(STATUS "Making the Wine prefix for the tests")
+  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init RESULT_VARIABLE wineboot_result
+                  OUTPUT_QUIET ERROR_QUIET TIMEOUT 600)
+  if(wineboot_result EQUAL 0)
+    file(TOUCH ${KWANTEL_WINE_READY})
+  else()
+    message(WARNING "wineboot --init failed (${wineboot_result}): the tests will make the Wine prefix themselves")
+  endif()
+endif()
