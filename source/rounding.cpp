@@ -51,6 +51,14 @@ void Warn(const RoundSettings &settings, HostObject *object, const char *suffix)
   KWANTEL_CONSOLE_WRITE(String::Literal("Object ") + name + String::Literal(suffix));
 }
 
+// Rounding a value near the largest double can overflow to infinity. Such a
+// result is not written: nothing finite may turn infinite or NaN.
+bool StaysFinite(const Vector &before, const Vector &after) {
+  return (__builtin_isfinite(after.x) || !__builtin_isfinite(before.x)) &&
+         (__builtin_isfinite(after.y) || !__builtin_isfinite(before.y)) &&
+         (__builtin_isfinite(after.z) || !__builtin_isfinite(before.z));
+}
+
 void AddChangeUndo(HostDocument *document, HostObject *object) {
   t_C4DOS_Bd->addUndo(document, UNDOTYPE_CHANGE, object, false);
 }
@@ -58,7 +66,11 @@ void AddChangeUndo(HostDocument *document, HostObject *object) {
 void RoundPosition(const RoundSettings &settings, HostDocument *document, HostObject *object) {
   Vector value{};
   t_C4DOS_Bo->getRelPos(object, &value);
+  const Vector original = value;
   QuantizeVector(value, settings.positionFactor, settings.positionMode);
+  if (!StaysFinite(original, value)) {
+    return;
+  }
   AddChangeUndo(document, object);
   t_C4DOS_Bo->setRelPos(object, &value);
 }
@@ -66,9 +78,13 @@ void RoundPosition(const RoundSettings &settings, HostDocument *document, HostOb
 void RoundRotation(const RoundSettings &settings, HostDocument *document, HostObject *object) {
   Vector value{};
   t_C4DOS_Bo->getRelRot(object, &value);
+  const Vector original = value;
   VectorToDegrees(value);
   QuantizeVector(value, settings.rotationFactor, settings.rotationMode);
   VectorToRadians(value);
+  if (!StaysFinite(original, value)) {
+    return;
+  }
   AddChangeUndo(document, object);
   t_C4DOS_Bo->setRelRot(object, &value);
 }
@@ -76,7 +92,11 @@ void RoundRotation(const RoundSettings &settings, HostDocument *document, HostOb
 void RoundScale(const RoundSettings &settings, HostDocument *document, HostObject *object) {
   Vector value{};
   t_C4DOS_Bo->getRelScale(object, &value);
+  const Vector original = value;
   QuantizeVector(value, settings.scaleFactor, settings.sizeMode);
+  if (!StaysFinite(original, value)) {
+    return;
+  }
   AddChangeUndo(document, object);
   t_C4DOS_Bo->setRelScale(object, &value);
 }
@@ -158,6 +178,9 @@ bool RoundSizeByPoints(const RoundSettings &settings, HostDocument *document, Ho
   Vector size = {half.x + half.x, half.y + half.y, half.z + half.z};
   QuantizeVector(size, settings.sizeFactor, settings.sizeMode);
   const Vector growth = {0.5 * size.x - half.x, 0.5 * size.y - half.y, 0.5 * size.z - half.z};
+  if (count > 0 && !(StaysFinite(half, size) && StaysFinite(half, growth))) {
+    return false;
+  }
 
   AddChangeUndo(document, object);
   for (int32_t i = 0; i < count; ++i) {

@@ -345,3 +345,71 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Values near the largest double overflow when a step's factor scales them:
+// that quantity keeps its value instead of turning infinite, the rest of the
+// object is rounded as usual.
+struct OverflowCase {
+  const char *name;
+  Quantity skipped;
+};
+
+void PrintTo(const OverflowCase &c, std::ostream *out) {
+  *out << c.name;
+}
+
+class OverflowTest : public RoundObjectTest, public ::testing::WithParamInterface<OverflowCase> {};
+
+bool Finite(const HostVector &v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+TEST_P(OverflowTest, LeavesTheOverflowingQuantityAsItWas) {
+  const Quantity skipped = GetParam().skipped;
+  HostObject &box = AddPolygon("Box", Corners(1.6, 0.4, 1.0));
+  box.position = {0.3, 0.6, 0.0};
+  box.rotation = {0.5, 0.0, 0.0};
+  box.scale = {1.04, 1.0, 1.0};
+  switch (skipped) {
+    case Quantity::POSITION:
+      box.position.x = 1.7e308;
+      break;
+    case Quantity::ROTATION:
+      box.rotation.y = 2.76e307;  // beyond the largest double once in degrees
+      break;
+    case Quantity::SCALE:
+      box.scale.z = 1.7e308;
+      break;
+    case Quantity::SIZE:
+      box.points = Corners(1.7e308, 0.4, 1.0);  // twice the half extent overflows
+      break;
+  }
+  const bool scaleTarget = skipped == Quantity::SCALE;
+  settings_.target = scaleTarget ? kwantel::SCALE : kwantel::SIZE;
+  settings_.positionFactor = 10.0;
+  settings_.scaleFactor = 10.0;
+  const HostObject before = box;
+
+  Round(&box);
+
+  EXPECT_EQ(SameBits(box.position, before.position), skipped == Quantity::POSITION);
+  EXPECT_EQ(SameBits(box.rotation, before.rotation), skipped == Quantity::ROTATION);
+  EXPECT_EQ(SameBits(box.scale, before.scale), !scaleTarget || skipped == Quantity::SCALE);
+  EXPECT_EQ(SameBits(box.points[0], before.points[0]), scaleTarget || skipped == Quantity::SIZE);
+  EXPECT_TRUE(Finite(box.position) && Finite(box.rotation) && Finite(box.scale));
+  for (const HostVector &p : box.points) {
+    EXPECT_TRUE(Finite(p));
+  }
+  EXPECT_EQ(box.updateMessages, 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, OverflowTest,
+                         ::testing::Values(OverflowCase{"position", Quantity::POSITION},
+                                           OverflowCase{"rotation", Quantity::ROTATION},
+                                           OverflowCase{"scale", Quantity::SCALE},
+                                           OverflowCase{"size", Quantity::SIZE}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+}  // namespace
