@@ -19,6 +19,8 @@ namespace hostemu {
 // A new string with one reference, counted by the current host's kernel.
 HostString *makeString(std::string_view text);
 // The text of a string; empty for null.
-inline std::string_view textOf(const HostString *s) { return s ? std::string_view(s->text) : std::string_view(); }
+inline std::string_view textOf(const HostString *s) {
+  return s ? std::string_view(s->text) : std::string_view();
+}
 
 }  // namespace hostemu

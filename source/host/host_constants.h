@@ -68,12 +68,12 @@ enum { CMD_ENABLED = 0x40000000 };
 /* Dialog messages the host sends through DialogHooks.message; the container
  * id is the message id. */
 enum {
-  DIALOG_MSG_LAYOUT = 1,   /* build the window's gadgets */
-  DIALOG_MSG_INIT = 2,     /* fill the gadgets with values */
-  DIALOG_MSG_CORE = 3,     /* a core message, key DIALOG_KEY_ID */
-  DIALOG_MSG_COMMAND = 4,  /* a gadget or menu action, key DIALOG_KEY_ID */
+  DIALOG_MSG_LAYOUT = 1,  /* build the window's gadgets */
+  DIALOG_MSG_INIT = 2,    /* fill the gadgets with values */
+  DIALOG_MSG_CORE = 3,    /* a core message, key DIALOG_KEY_ID */
+  DIALOG_MSG_COMMAND = 4, /* a gadget or menu action, key DIALOG_KEY_ID */
   DIALOG_MSG_ASK_CLOSE = 5,
-  DIALOG_MSG_DESTROY = 6,  /* the window is gone */
+  DIALOG_MSG_DESTROY = 6, /* the window is gone */
   DIALOG_MSG_TIMER = 7
 };
 enum { DIALOG_KEY_ID = 1 };

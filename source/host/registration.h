@@ -29,7 +29,7 @@ typedef struct CommandHooks {
 enum { COMMAND_REGISTRATION_SIZE = 384 };
 
 typedef struct CommandRegistration {
-  int32_t info;           /* information flags */
+  int32_t info; /* information flags */
   int32_t reserved0;
   HostBitmap *icon;       /* borrowed for the call; the host copies it */
   const HostString *help; /* borrowed for the call; the host copies it */
