@@ -6,6 +6,7 @@
 // iterative; a chain of objects any number of levels deep costs no stack.
 #pragma once
 
+#include "block_list.h"
 #include "host_types.h"
 
 #include <cstddef>
@@ -71,14 +72,6 @@ struct HostObject {
 
 namespace hostemu {
 
-// The values an undo step keeps of one object.
-struct ObjectState {
-  HostVector position;
-  HostVector rotation;
-  HostVector scale;
-  std::vector<HostVector> points;
-};
-
 struct PathLookup {
   HostObject *object = nullptr;  // set when exactly one object matches
   size_t matches = 0;
@@ -142,11 +135,24 @@ class Document : public HostDocument {
   uint64_t pointArrayCopies() const { return pointArrayCopies_; }
 
  private:
-  struct Change {
+  // An undo step keeps each object's values from before the step, and the
+  // points of the objects that have them apart: most objects have none, and
+  // a step over a million objects should hold no more than their values.
+  struct ValueChange {
     HostObject *object;
-    ObjectState state;
+    HostVector position;
+    HostVector rotation;
+    HostVector scale;
   };
-  using Step = std::vector<Change>;
+  struct PointsChange {
+    HostObject *object;
+    std::vector<HostVector> points;
+  };
+  struct Step {
+    BlockList<ValueChange> values;
+    std::vector<PointsChange> points;
+    bool empty() const { return values.empty(); }
+  };
 
   void capture(HostObject *object);
   static void exchange(Step &step);

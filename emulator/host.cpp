@@ -16,8 +16,6 @@
 namespace hostemu {
 namespace {
 
-Host *g_current = nullptr;
-
 // Tables the module never calls: present, so a module can bind, but empty.
 HostTableHeader g_emptyTables[HOST_TABLE_COUNT] = {};
 
@@ -41,12 +39,14 @@ void fillRecord(HostRecord &record) {
 
 }  // namespace
 
+Host *Host::current_ = nullptr;
+
 Host::Host(HostOptions options) : options_(std::move(options)) {
-  if (g_current != nullptr) {
+  if (current_ != nullptr) {
     std::fputs("hostemu: only one host may exist at a time\n", stderr);
     std::abort();
   }
-  g_current = this;
+  current_ = this;
   record_.version = options_.version;
   fillRecord(record_);
   journal_ = std::make_unique<Journal>();
@@ -68,18 +68,13 @@ Host::~Host() {
   resources_.reset();
   preferences_.reset();
   kernel_.reset();
-  g_current = nullptr;
+  current_ = nullptr;
 }
 
-Host &Host::current() {
-  if (g_current == nullptr) {
-    std::fputs("hostemu: a service table was called with no host alive\n", stderr);
-    std::abort();
-  }
-  return *g_current;
+void Host::noHostAlive() {
+  std::fputs("hostemu: a service table was called with no host alive\n", stderr);
+  std::abort();
 }
-
-Host *Host::currentOrNull() { return g_current; }
 
 void Host::setActiveDocument(std::unique_ptr<Document> document) { document_ = std::move(document); }
 

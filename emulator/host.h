@@ -46,8 +46,13 @@ class Host {
 
   // The host whose tables are being called. Aborts when there is none: a
   // table call without a host is a fault of the caller, not of the module.
-  static Host &current();
-  static Host *currentOrNull();
+  // Inline: every service a module calls asks for it.
+  static Host &current() {
+    if (current_ == nullptr) [[unlikely]]
+      noHostAlive();
+    return *current_;
+  }
+  static Host *currentOrNull() { return current_; }
 
   const HostOptions &options() const { return options_; }
   HostRecord *record() { return &record_; }
@@ -71,6 +76,9 @@ class Host {
   std::vector<int32_t> events;           // posted events (EVENT_FORCEREDRAW, ...)
 
  private:
+  [[noreturn]] static void noHostAlive();
+
+  static Host *current_;
   HostOptions options_;
   HostRecord record_{};
   std::unique_ptr<Journal> journal_;

@@ -20,11 +20,18 @@ nlohmann::json jsonText(const char *text);
 // An object array by its serial: "array#N".
 nlohmann::json jsonArray(const HostObjectArray *array);
 
+// Out of line, so that a service whose journal is off does no more than
+// test a flag.
+template <class MakeArgs>
+[[gnu::noinline, gnu::cold]] void journalRecord(Journal &journal, const char *service, MakeArgs &makeArgs) {
+  journal.record(service, makeArgs());
+}
+
 template <class MakeArgs>
 inline void journalWhenOn(const char *service, MakeArgs &&makeArgs) {
   Journal &journal = Host::current().journal();
-  if (journal.enabled())
-    journal.record(service, makeArgs());
+  if (journal.enabled()) [[unlikely]]
+    journalRecord(journal, service, makeArgs);
 }
 
 }  // namespace hostemu

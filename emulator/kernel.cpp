@@ -56,6 +56,7 @@ std::string Kernel::blockName(const void *block) const {
 
 HostString *Kernel::newString(std::string_view text) {
   auto *made = new HostString{1, false, std::string(text)};
+  ++stringSerial_;
   strings_.insert(made);
   return made;
 }
@@ -66,6 +67,7 @@ const HostString *Kernel::cachedString(std::string_view text) {
   if (found != cached_.end())
     return found->second.get();
   auto made = std::make_unique<HostString>(HostString{1, true, key});
+  ++stringSerial_;
   const HostString *result = made.get();
   cachedSet_.insert(result);
   cached_.emplace(std::move(key), std::move(made));

@@ -74,6 +74,11 @@ class Kernel {
   uint64_t liveBytes() const { return liveBytes_; }
   uint64_t liveStrings() const { return strings_.size(); }
   uint64_t liveObjectArrays() const { return arrays_.size(); }
+  // Everything handed out since the kernel started, released or not: a pass
+  // that allocates for each object or point shows here.
+  uint64_t blocksHandedOut() const { return blockSerial_; }
+  uint64_t stringsHandedOut() const { return stringSerial_; }
+  uint64_t objectArraysHandedOut() const { return arraySerial_; }
 
  private:
   struct Block {
@@ -87,6 +92,7 @@ class Kernel {
   uint64_t liveBytes_ = 0;
   uint64_t blockSerial_ = 0;
   std::unordered_set<const HostString *> strings_;
+  uint64_t stringSerial_ = 0;
   std::unordered_map<std::string, std::unique_ptr<HostString>> cached_;
   std::unordered_set<const HostString *> cachedSet_;
   std::unordered_set<HostObjectArray *> arrays_;
