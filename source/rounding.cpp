@@ -1,10 +1,9 @@
 #include "rounding.h"
 
-#include <float.h>
-
 #include "host/framework/console.h"
 #include "host/framework/host_string.h"
 #include "host/framework/host_tables.h"
+#include "point_scaling.h"
 
 namespace kwantel {
 namespace {
@@ -34,13 +33,6 @@ bool IsUsableFactor(double factor) {
 // diagnostic already.
 bool HostCanRound() {
   return t_C4DOS_Bo != nullptr && t_C4DOS_Bd != nullptr && t_C4DOS_At != nullptr && t_C4DOS_Ge != nullptr;
-}
-
-double &Axis(Vector &v, int axis) {
-  return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
-}
-double Axis(const Vector &v, int axis) {
-  return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
 }
 
 void Warn(const RoundSettings &settings, HostObject *object, const char *suffix) {
@@ -165,15 +157,7 @@ bool RoundSizeByPoints(const RoundSettings &settings, HostDocument *document, Ho
   t_C4DOS_Bo->getMp(object, &centre);
   const int32_t count = t_C4DOS_Bo->getTagDataCount(object, POINT_TAG_TYPE);
 
-  Vector half = {-DBL_MAX, -DBL_MAX, -DBL_MAX};
-  for (int32_t i = 0; i < count; ++i) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const double distance = Axis(points[i], axis) - Axis(centre, axis);
-      if (distance > Axis(half, axis)) {
-        Axis(half, axis) = distance;
-      }
-    }
-  }
+  const Vector half = HalfExtents(points, count, centre);
 
   Vector size = {half.x + half.x, half.y + half.y, half.z + half.z};
   QuantizeVector(size, settings.sizeFactor, settings.sizeMode);
@@ -183,16 +167,8 @@ bool RoundSizeByPoints(const RoundSettings &settings, HostDocument *document, Ho
   }
 
   AddChangeUndo(document, object);
-  for (int32_t i = 0; i < count; ++i) {
-    for (int axis = 0; axis < 3; ++axis) {
-      double &coordinate = Axis(points[i], axis);
-      const double c = Axis(centre, axis);
-      const double h = Axis(half, axis);
-      const double d = coordinate - c;
-      // An axis on which every point shares one coordinate goes to the centre.
-      coordinate = h == 0.0 ? c + 0.0 : c + (d + (d / h) * Axis(growth, axis));
-    }
-  }
+  // An axis on which every point shares one coordinate goes to the centre.
+  ScalePointsAboutCentre(points, count, centre, half, growth);
   return true;
 }
 
