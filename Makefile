@@ -8,7 +8,7 @@ DEBIAN_PACKAGES := cmake ninja-build ccache g++ clang lld llvm libgtest-dev libg
   nlohmann-json3-dev libcli11-dev libtiff-dev groff ghostscript \
   g++-mingw-w64-x86-64 googletest wine wine64 zip
 
-.PHONY: all deps build run test debug release clean format cross windows windows-module macos package fuzz
+.PHONY: all deps build run test debug release clean format cross windows windows-module macos package fuzz bench
 
 all: build
 
@@ -107,6 +107,15 @@ fuzz: deps
 	    2>build/fuzz/$$target.log || { status=1; echo "$$target found a fault: see build/fuzz/$$target.log"; }; \
 	  grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" build/fuzz/$$target.log | tail -2; \
 	done; exit $$status
+
+# The benchmarks, built in release mode in build/bench with the modules' own
+# flags: each figure with its ratio and target beside it, and as the last line
+# "targets met: K of N". Not part of `make test`.
+bench: deps
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKWANTEL_SANITIZE=OFF -DKWANTEL_TESTS=OFF \
+	  -DKWANTEL_BENCH=ON -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+	cmake --build build/bench -j $(JOBS) --target kwantel_bench
+	build/bench/bench/kwantel_bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
