@@ -76,8 +76,12 @@ void Host::noHostAlive() {
   std::abort();
 }
 
-void Host::setActiveDocument(std::unique_ptr<Document> document) { document_ = std::move(document); }
+void Host::setActiveDocument(std::unique_ptr<Document> document) {
+  document_ = std::move(document);
+}
 
-std::unique_ptr<Document> Host::takeActiveDocument() { return std::move(document_); }
+std::unique_ptr<Document> Host::takeActiveDocument() {
+  return std::move(document_);
+}
 
 }  // namespace hostemu

@@ -13,10 +13,11 @@ extern "C" {
 #endif
 
 /* Table indices, in record order. The two letters name the table. */
-#define HOST_TABLE_LIST(X)                                                                                          \
-  X(Ge)                                                                                                             \
-  X(Sh) X(Hf) X(Bc) X(St) X(Bm) X(Ms) X(Ba) X(Fn) X(Fl) X(Bf) X(Cd) X(Cu) X(Pr) X(Lr) X(Bl) X(Tg) X(Bo) X(Bd) X(Bt) \
-      X(Mt) X(Tx) X(Bs) X(Bu) X(Br) X(Bv) X(Nb) X(Pl) X(Fi) X(Pa) X(Ln) X(Gv) X(Gd) X(At) X(CA) X(Ne) X(FL)
+// clang-format off
+#define HOST_TABLE_LIST(X) \
+  X(Ge) X(Sh) X(Hf) X(Bc) X(St) X(Bm) X(Ms) X(Ba) X(Fn) X(Fl) X(Bf) X(Cd) X(Cu) X(Pr) X(Lr) X(Bl) X(Tg) X(Bo) X(Bd) \
+  X(Bt) X(Mt) X(Tx) X(Bs) X(Bu) X(Br) X(Bv) X(Nb) X(Pl) X(Fi) X(Pa) X(Ln) X(Gv) X(Gd) X(At) X(CA) X(Ne) X(FL)
+// clang-format on
 
 #define HOST_TABLE_INDEX_ENTRY(name) HOST_TABLE_##name,
 enum { HOST_TABLE_LIST(HOST_TABLE_INDEX_ENTRY) HOST_TABLE_COUNT };
