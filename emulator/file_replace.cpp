@@ -40,7 +40,7 @@ std::string lastError() {
   return "system error " + std::to_string(GetLastError());
 }
 
-std::string replace(const std::filesystem::path &target, std::string_view content) {
+std::string replace(const std::filesystem::path &target, const std::vector<std::string_view> &pieces) {
   std::filesystem::path temporary = target;
   temporary += L".saving";
   HANDLE file =
@@ -48,15 +48,19 @@ std::string replace(const std::filesystem::path &target, std::string_view conten
   if (file == INVALID_HANDLE_VALUE)
     return describe("cannot create", temporary, lastError());
   std::string failure;
-  size_t done = 0;
-  while (failure.empty() && done < content.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 30));
-    DWORD written = 0;
-    if (injected(ReplaceStep::write) || !WriteFile(file, content.data() + done, chunk, &written, nullptr)) {
-      failure = describe("cannot write", temporary, lastError());
+  for (std::string_view content : pieces) {
+    size_t done = 0;
+    while (failure.empty() && done < content.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (injected(ReplaceStep::write) || !WriteFile(file, content.data() + done, chunk, &written, nullptr)) {
+        failure = describe("cannot write", temporary, lastError());
+      }
+      done += written;
     }
-    done += written;
   }
+  if (failure.empty() && injected(ReplaceStep::write))
+    failure = describe("cannot write", temporary, lastError());
   if (failure.empty() && (injected(ReplaceStep::flush) || !FlushFileBuffers(file))) {
     failure = describe("cannot flush", temporary, lastError());
   }
@@ -98,7 +102,15 @@ void flushDirectory(const std::filesystem::path &directory) {
   ::close(fd);
 }
 
-std::string replace(const std::filesystem::path &target, std::string_view content) {
+bool writePieces(int fd, const std::vector<std::string_view> &pieces) {
+  for (std::string_view piece : pieces) {
+    if (!writeAll(fd, piece))
+      return false;
+  }
+  return true;
+}
+
+std::string replace(const std::filesystem::path &target, const std::vector<std::string_view> &pieces) {
   std::filesystem::path directory = target.parent_path();
   if (directory.empty())
     directory = ".";
@@ -119,7 +131,7 @@ std::string replace(const std::filesystem::path &target, std::string_view conten
 
   std::string failure;
   errno = 0;
-  if (injected(ReplaceStep::write) || !writeAll(fd, content)) {
+  if (injected(ReplaceStep::write) || !writePieces(fd, pieces)) {
     failure = describe("cannot write", temporary, errorText(errno ? errno : EIO));
   } else if (injected(ReplaceStep::flush) || ::fsync(fd) != 0) {
     failure = describe("cannot flush", temporary, errorText(errno ? errno : EIO));
@@ -142,7 +154,11 @@ std::string replace(const std::filesystem::path &target, std::string_view conten
 }  // namespace
 
 std::string replaceFile(const std::filesystem::path &target, std::string_view content) {
-  return replace(target, content);
+  return replace(target, {content});
+}
+
+std::string replaceFile(const std::filesystem::path &target, const std::vector<std::string> &pieces) {
+  return replace(target, std::vector<std::string_view>(pieces.begin(), pieces.end()));
 }
 
 void failNextReplaceAt(ReplaceStep step) {

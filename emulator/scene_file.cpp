@@ -41,7 +41,7 @@ SceneRead readSceneFile(const std::filesystem::path &file) {
 }
 
 std::string writeSceneFile(const std::filesystem::path &file, const Scene &scene) {
-  return replaceFile(file, formatScene(scene));
+  return replaceFile(file, formatScenePieces(scene));
 }
 
 }  // namespace hostemu

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hostemu {
 
@@ -50,8 +51,10 @@ struct SceneRead {
 SceneRead parseScene(std::string_view text, std::string_view source);
 SceneRead readSceneFile(const std::filesystem::path &file);
 
-// The scene as a file's content.
+// The scene as a file's content; a large scene is formatted on all cores.
 std::string formatScene(const Scene &scene);
+// The same content in pieces, which a large scene need not be copied into one.
+std::vector<std::string> formatScenePieces(const Scene &scene);
 
 // Replaces file with the scene, atomically: on failure the file is as it was.
 // Empty when done; otherwise one line saying what failed.

@@ -1,12 +1,19 @@
 // Scene files are written by hand rather than through a JSON document: a
 // scene of millions of points is formatted straight from the flat scene, one
 // object or point a line, so that a diff of two scenes reads well.
+//
+// Number formatting is most of the work of writing a large scene, and it
+// needs nothing but the scene, so a large scene is formatted in pieces on
+// all cores: runs of top-level objects, and runs of a large object's points.
 #include "scene_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 namespace hostemu {
 namespace {
@@ -17,6 +24,44 @@ constexpr size_t kMaxIndentLevels = 32;
 void appendIndent(std::string &out, size_t levels) {
   out.append(2 * std::min(levels, kMaxIndentLevels), ' ');
 }
+
+// A piece of work: below this many objects and points, a piece costs more
+// to hand to another thread than to format here.
+constexpr size_t kPieceWeight = 1 << 16;
+
+// The text as pieces in file order. Text goes to the last piece; a piece that
+// is formatted later, on any thread, is reserved by a job.
+struct SceneText {
+  std::vector<std::string> pieces{1};
+  std::vector<std::function<void(std::string &)>> jobs;
+  std::vector<size_t> jobPieces;  // the piece each job fills
+  bool mayDefer = true;           // false inside a job: it formats all of its piece itself
+
+  std::string &out() { return pieces.back(); }
+
+  void defer(std::function<void(std::string &)> job) {
+    pieces.emplace_back();
+    jobs.push_back(std::move(job));
+    jobPieces.push_back(pieces.size() - 1);
+    pieces.emplace_back();
+  }
+
+  void runJobs() {
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+      for (size_t job = next++; job < jobs.size(); job = next++)
+        jobs[job](pieces[jobPieces[job]]);
+    };
+    const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), jobs.size(), 8});
+    std::vector<std::thread> helpers;
+    for (size_t i = 1; i < threads; ++i)
+      helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+      helper.join();
+    jobs.clear();
+  }
+};
 
 void appendString(std::string &out, std::string_view text) {
   static const char kHex[] = "0123456789abcdef";
@@ -94,25 +139,38 @@ bool sameBits(const SceneVector &a, const SceneVector &b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void appendPoints(std::string &out, const SceneObject &object, size_t levels) {
-  out += '[';
+// Points [begin, end) of an object, each on its own line.
+void appendPointLines(std::string &out, const SceneObject &object, size_t levels, size_t begin, size_t end) {
   const size_t indent = 2 * std::min(levels + 1, kMaxIndentLevels);
   char line[2 + 2 * kMaxIndentLevels + kVectorText];
-  bool first = true;
-  for (const SceneVector &point : object.points) {
-    char *end = line;
-    if (!first)
-      *end++ = ',';
-    *end++ = '\n';
-    end = std::fill_n(end, indent, ' ');
-    out.append(line, writeVector(end, point));
-    first = false;
+  out.reserve(out.size() + (end - begin) * (indent + 40));
+  for (size_t i = begin; i < end; ++i) {
+    char *next = line;
+    if (i > 0)
+      *next++ = ',';
+    *next++ = '\n';
+    next = std::fill_n(next, indent, ' ');
+    out.append(line, writeVector(next, object.points[i]));
   }
-  if (!first) {
-    out += '\n';
-    appendIndent(out, levels);
+}
+
+void appendPoints(SceneText &text, const SceneObject &object, size_t levels) {
+  text.out() += '[';
+  const size_t count = object.points.size();
+  for (size_t begin = 0; begin < count; begin += kPieceWeight) {
+    const size_t end = std::min(count, begin + kPieceWeight);
+    if (count <= kPieceWeight || !text.mayDefer) {
+      appendPointLines(text.out(), object, levels, begin, end);
+    } else {
+      text.defer(
+          [&object, levels, begin, end](std::string &out) { appendPointLines(out, object, levels, begin, end); });
+    }
   }
-  out += ']';
+  if (count > 0) {
+    text.out() += '\n';
+    appendIndent(text.out(), levels);
+  }
+  text.out() += ']';
 }
 
 bool hasChildren(const Scene &scene, size_t index) {
@@ -179,7 +237,8 @@ struct FieldCursor {
   }
 };
 
-void appendField(std::string &out, const SceneObject &object, SceneField field, size_t levels) {
+void appendField(SceneText &text, const SceneObject &object, SceneField field, size_t levels) {
+  std::string &out = text.out();
   switch (field) {
     case SceneField::name:
       appendString(out, object.name);
@@ -210,7 +269,7 @@ void appendField(std::string &out, const SceneObject &object, SceneField field, 
       }
       break;
     case SceneField::points:
-      appendPoints(out, object, levels);
+      appendPoints(text, object, levels);
       break;
     case SceneField::children:
       break;  // written by the caller, which walks the tree
@@ -226,52 +285,52 @@ struct OpenObject {
 };
 
 // Writes the subtree of scene.objects[*next] and advances *next past it.
-void appendSubtree(std::string &out, const Scene &scene, size_t &next, size_t baseLevels) {
+void appendSubtree(SceneText &text, const Scene &scene, size_t &next, size_t baseLevels) {
   std::vector<OpenObject> open;
   open.push_back(OpenObject{next++, {}});
-  out += '{';
+  text.out() += '{';
   while (!open.empty()) {
     OpenObject &current = open.back();
     size_t levels = baseLevels + open.size() - 1;
     if (current.inChildren) {
       if (next < scene.objects.size() && scene.objects[next].parent == current.index) {
-        out += current.firstChild ? "\n" : ",\n";
+        text.out() += current.firstChild ? "\n" : ",\n";
         current.firstChild = false;
-        appendIndent(out, levels + 1);
-        out += '{';
+        appendIndent(text.out(), levels + 1);
+        text.out() += '{';
         open.push_back(OpenObject{next++, {}});
       } else {
         if (!current.firstChild) {
-          out += '\n';
-          appendIndent(out, levels);
+          text.out() += '\n';
+          appendIndent(text.out(), levels);
         }
-        out += ']';
+        text.out() += ']';
         current.inChildren = false;
       }
       continue;
     }
     FieldCursor::Item item = current.cursor.next(scene, current.index);
     if (item.kind == FieldCursor::Kind::end) {
-      out += '}';
+      text.out() += '}';
       open.pop_back();
       continue;
     }
     if (!current.firstField)
-      out += ", ";
+      text.out() += ", ";
     current.firstField = false;
     if (item.kind == FieldCursor::Kind::extra) {
-      appendString(out, item.extra->key);
-      out += ": ";
-      out += item.extra->value.dump();
+      appendString(text.out(), item.extra->key);
+      text.out() += ": ";
+      text.out() += item.extra->value.dump();
       continue;
     }
-    appendString(out, sceneFieldKey(item.field));
-    out += ": ";
+    appendString(text.out(), sceneFieldKey(item.field));
+    text.out() += ": ";
     if (item.field == SceneField::children) {
-      out += '[';
+      text.out() += '[';
       current.inChildren = true;
     } else {
-      appendField(out, scene.objects[current.index], item.field, levels);
+      appendField(text, scene.objects[current.index], item.field, levels);
     }
   }
 }
@@ -291,31 +350,89 @@ void appendSceneNumber(std::string &out, double value) {
   out.append(text, writeNumber(text, value));
 }
 
-std::string formatScene(const Scene &scene) {
-  std::string out;
-  size_t points = 0;
-  for (const SceneObject &object : scene.objects)
-    points += object.points.size();
-  // Generous: pages of the reserve that stay unused are never touched.
-  out.reserve(160 * scene.objects.size() + 48 * points + 64);
+namespace {
 
-  out += '{';
+size_t weightOf(const SceneObject &object) {
+  return 1 + object.points.size();
+}
+
+// Top-level objects [first, end), each after its separator.
+void appendTopLevelRun(SceneText &text, const Scene &scene, size_t first, size_t end) {
+  for (size_t next = first; next < end;) {
+    text.out() += next == 0 ? "\n    " : ",\n    ";
+    appendSubtree(text, scene, next, 2);
+  }
+}
+
+// The objects array's elements: runs of whole top-level objects of about a
+// piece's weight, each formatted as a job; an object with more points than
+// that is formatted here, its points in jobs.
+void appendObjects(SceneText &text, const Scene &scene) {
+  const size_t count = scene.objects.size();
+  size_t next = 0;
+  while (next < count) {
+    size_t end = next;
+    size_t weight = 0;
+    bool large = false;
+    while (end < count && weight < kPieceWeight && !large) {
+      size_t stop = end;
+      size_t subtree = 0;
+      do {
+        large = large || scene.objects[stop].points.size() > kPieceWeight;
+        subtree += weightOf(scene.objects[stop++]);
+      } while (stop < count && scene.objects[stop].parent != kNoParent);
+      if (large && end > next) {
+        large = false;  // the large one starts the next run
+        break;
+      }
+      weight += subtree;
+      end = stop;
+    }
+    if (large || weight < kPieceWeight) {
+      appendTopLevelRun(text, scene, next, end);
+    } else {
+      text.defer([&scene, next, end, weight](std::string &out) {
+        SceneText piece;
+        piece.mayDefer = false;
+        piece.out().reserve(160 * weight);
+        appendTopLevelRun(piece, scene, next, end);
+        out = std::move(piece.out());
+      });
+    }
+    next = end;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> formatScenePieces(const Scene &scene) {
+  SceneText text;
+  text.out() += '{';
   bool first = true;
   size_t extra = 0;
   for (; extra < scene.extras.size() && scene.extras[extra].afterFields == 0; ++extra) {
-    appendExtra(out, scene.extras[extra], first);
+    appendExtra(text.out(), scene.extras[extra], first);
   }
-  out += first ? "\n  \"objects\": [" : ",\n  \"objects\": [";
+  text.out() += first ? "\n  \"objects\": [" : ",\n  \"objects\": [";
   first = false;
-  size_t next = 0;
-  while (next < scene.objects.size()) {
-    out += next == 0 ? "\n    " : ",\n    ";
-    appendSubtree(out, scene, next, 2);
-  }
-  out += scene.objects.empty() ? "]" : "\n  ]";
+  appendObjects(text, scene);
+  text.out() += scene.objects.empty() ? "]" : "\n  ]";
   for (; extra < scene.extras.size(); ++extra)
-    appendExtra(out, scene.extras[extra], first);
-  out += "\n}\n";
+    appendExtra(text.out(), scene.extras[extra], first);
+  text.out() += "\n}\n";
+  text.runJobs();
+  return std::move(text.pieces);
+}
+
+std::string formatScene(const Scene &scene) {
+  std::vector<std::string> pieces = formatScenePieces(scene);
+  size_t size = 0;
+  for (const std::string &piece : pieces)
+    size += piece.size();
+  std::string out;
+  out.reserve(size);
+  for (const std::string &piece : pieces)
+    out += piece;
   return out;
 }
 

@@ -1,7 +1,9 @@
 #include "scene_scan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
+#include <thread>
 
 namespace hostemu {
 namespace {
@@ -90,35 +92,121 @@ bool scanVectorBody(const char *&p, const char *end, HostVector &vector) {
   return true;
 }
 
-bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &points) {
-  const size_t before = points.size();
-  const char *q = p;
-  skipBlanks(q, end);
-  bool well = q != end;
-  bool first = true;
-  while (well && *q != ']') {
+namespace {
+
+enum class RunEnd {
+  closed,        // at the array's closing ']'
+  reachedStop,   // at the '[' of the point that starts at stop
+  reachedLimit,  // after as many points as asked, before the next ','
+  fault,         // at something that is not a plain point
+};
+
+// Points "[x, y, z]" separated by commas, appended, from q on; first: q is at
+// the first point, with no comma before it.
+RunEnd scanPointRun(const char *&q, const char *end, const char *stop, bool first, size_t limit,
+                    std::vector<HostVector> &points) {
+  for (size_t count = 0;; ++count) {
+    skipBlanks(q, end);
+    if (q == end)
+      return RunEnd::fault;
+    if (*q == ']')
+      return RunEnd::closed;
+    if (count == limit)
+      return RunEnd::reachedLimit;
     if (!first) {
-      well = *q == ',';
-      if (!well)
-        break;
+      if (*q != ',')
+        return RunEnd::fault;
       ++q;
       skipBlanks(q, end);
     }
     first = false;
+    if (q == stop)
+      return RunEnd::reachedStop;
     HostVector point;
-    well = q != end && *q == '[';
-    if (!well)
-      break;
+    if (q == end || *q != '[')
+      return RunEnd::fault;
     ++q;
-    well = scanVectorBody(q, end, point);
-    if (!well)
-      break;
+    if (!scanVectorBody(q, end, point))
+      return RunEnd::fault;
     ++q;  // the point's ']'
     points.push_back(point);
-    skipBlanks(q, end);
-    well = q != end;
   }
-  if (!well) {
+}
+
+// A place at or after from where a point may start: a '[' after a ',' and
+// blanks. Null when none is near.
+const char *pointStartAfter(const char *from, const char *end) {
+  constexpr size_t kSearch = 4096;
+  const char *last = end - from > static_cast<std::ptrdiff_t>(kSearch) ? from + kSearch : end;
+  for (const char *q = from; q != last; ++q) {
+    if (*q != '[')
+      continue;
+    const char *before = q;
+    while (before != from && isBlank(before[-1]))
+      --before;
+    if (before != from && before[-1] == ',')
+      return q;
+  }
+  return nullptr;
+}
+
+// Long arrays are read a part per core. Each part starts where a point may
+// start and stops where the next part starts; the guess is right when the
+// part before ends exactly there, which also shows the next part read the
+// same array.
+constexpr size_t kPointsBeforeSplitting = 1 << 16;
+constexpr std::ptrdiff_t kBytesPerPart = 4 << 20;
+
+RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector> &points) {
+  const size_t cores = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
+  const size_t parts = std::min<size_t>(cores, static_cast<size_t>((end - q) / kBytesPerPart) + 1);
+  std::vector<const char *> starts{q};
+  for (size_t i = 1; i < parts; ++i) {
+    const char *start =
+        pointStartAfter(q + (end - q) * static_cast<std::ptrdiff_t>(i) / static_cast<std::ptrdiff_t>(parts), end);
+    if (start != nullptr && start > starts.back())
+      starts.push_back(start);
+  }
+  starts.push_back(nullptr);
+  const size_t count = starts.size() - 1;
+  std::vector<std::vector<HostVector>> found(count);
+  std::vector<const char *> stops(starts.begin(), starts.end() - 1);
+  std::vector<RunEnd> ends(count);
+  auto run = [&](size_t i) {
+    ends[i] = scanPointRun(stops[i], end, starts[i + 1], i == 0 ? false : true, static_cast<size_t>(-1),
+                           i == 0 ? points : found[i]);
+  };
+  std::vector<std::thread> helpers;
+  for (size_t i = 1; i < count; ++i)
+    helpers.emplace_back(run, i);
+  run(0);
+  for (std::thread &helper : helpers)
+    helper.join();
+  size_t valid = 1;
+  while (valid < count && ends[valid - 1] == RunEnd::reachedStop)
+    ++valid;
+  size_t total = points.size();
+  for (size_t i = 1; i < valid; ++i)
+    total += found[i].size();
+  points.reserve(total);
+  for (size_t i = 1; i < valid; ++i)
+    points.insert(points.end(), found[i].begin(), found[i].end());
+  q = stops[valid - 1];
+  return ends[valid - 1];
+}
+
+}  // namespace
+
+bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &points) {
+  const size_t before = points.size();
+  const char *q = p;
+  skipBlanks(q, end);
+  bool first = true;
+  RunEnd ended = scanPointRun(q, end, nullptr, first, kPointsBeforeSplitting, points);
+  if (ended == RunEnd::reachedLimit)
+    ended = end - q >= 2 * kBytesPerPart ? scanPointsInParts(q, end, points)
+                                         : scanPointRun(q, end, nullptr, false, static_cast<size_t>(-1), points);
+  if (ended != RunEnd::closed) {
     points.resize(before);
     return false;
   }

@@ -131,12 +131,12 @@ std::optional<Failure> Session::writeResults(const OutputFiles &files) {
   if (host_ == nullptr)
     return std::nullopt;
   // Everything is formatted before the first file is replaced.
-  std::string sceneText;
+  std::vector<std::string> sceneText;
   if (!files.scene.empty()) {
     if (!takeDocumentValues(document(), scene_)) {
       return Failure{kBadInput, "the document no longer has the scene's objects; nothing written"};
     }
-    sceneText = formatScene(scene_);
+    sceneText = formatScenePieces(scene_);
     timings_.mark("format");
   }
   std::ostringstream console;
@@ -146,12 +146,12 @@ std::optional<Failure> Session::writeResults(const OutputFiles &files) {
   if (!files.journal.empty())
     host_->journal().writeJsonLines(journal);
 
-  const std::pair<const std::filesystem::path *, std::string> outputs[] = {
-      {&files.scene, std::move(sceneText)}, {&files.console, console.str()}, {&files.journal, journal.str()}};
-  for (const auto &[file, text] : outputs) {
+  const std::pair<const std::filesystem::path *, std::vector<std::string>> outputs[] = {
+      {&files.scene, std::move(sceneText)}, {&files.console, {console.str()}}, {&files.journal, {journal.str()}}};
+  for (const auto &[file, pieces] : outputs) {
     if (file->empty())
       continue;
-    if (std::string problem = replaceFile(*file, text); !problem.empty())
+    if (std::string problem = replaceFile(*file, pieces); !problem.empty())
       return Failure{kBadInput, problem};
   }
   timings_.mark("write");
