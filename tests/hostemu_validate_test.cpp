@@ -53,7 +53,11 @@ const Misbehaviour kMisbehaviours[] = {
     {"Leak", MISBEHAVING_LEAK, "load-cycles", "FAILED", "1 memory blocks still alive"},
     {"NaN", MISBEHAVING_NAN, "scenes", "FAILED", "position.x became nan"},
     {"WrongCode", MISBEHAVING_WRONG_CODE, "unknown-actions", "FAILED", "action 4 (protocol) answered 1, expected 5"},
+#ifdef _WIN32
+    {"CrashOnRound", MISBEHAVING_CRASH_ON_ROUND, "scenes", "CRASHED", "exception 0xC000001D (illegal instruction)"},
+#else
     {"CrashOnRound", MISBEHAVING_CRASH_ON_ROUND, "scenes", "CRASHED", "signal"},
+#endif
 };
 
 class Misbehaving : public testing::TestWithParam<Misbehaviour> {};

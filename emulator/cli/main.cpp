@@ -173,6 +173,8 @@ int main(int argc, char **argv) {
   validateApp->add_option("--json", validate.json, "also write the report as JSON")->type_name("FILE");
   validateApp->add_option("--check", validate.only, "run only this check (repeatable)")->type_name("NAME");
   validateApp->add_flag("--list", listChecks, "list the checks and their levels");
+  // How the validator starts a check's child process where it cannot fork; not for users.
+  validateApp->add_option("--child-scratch", validate.childScratch)->group("");
   validateApp->footer(
       "Each check runs in a process of its own with a time limit and ends PASSED, FAILED, CRASHED, TIMEOUT,\n"
       "SKIPPED or WARNING. Exit status: 0 when none failed, crashed or timed out; 1 when one did; 2 bad\n"

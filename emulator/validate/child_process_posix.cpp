@@ -50,28 +50,6 @@ void writeAll(int fd, const std::string &text) {
   ::_exit(0);
 }
 
-// The line of the child's stderr that best says why it stopped.
-std::string firstErrorLine(const std::string &text) {
-  std::string fallback;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos)
-      end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (line.empty())
-      continue;
-    if (line.find("ERROR") != std::string::npos || line.find("runtime error") != std::string::npos ||
-        line.rfind("hostemu", 0) == 0) {
-      return line.size() > 300 ? line.substr(0, 300) + "..." : line;
-    }
-    if (fallback.empty())
-      fallback = line;
-  }
-  return fallback.size() > 300 ? fallback.substr(0, 300) + "..." : fallback;
-}
-
 std::string signalText(int number) {
   const char *name = ::strsignal(number);
   return "signal " + std::to_string(number) + (name ? std::string(" (") + name + ")" : std::string());
@@ -79,7 +57,8 @@ std::string signalText(int number) {
 
 }  // namespace
 
-ChildOutcome runInChild(const std::function<std::string()> &body, std::chrono::milliseconds limit) {
+ChildOutcome runInChild(const ChildTask &task, std::chrono::milliseconds limit) {
+  const std::function<std::string()> &body = task.body;
   ChildOutcome outcome;
   int resultPipe[2];
   int errorPipe[2];
@@ -181,6 +160,13 @@ ChildOutcome runInChild(const std::function<std::string()> &body, std::chrono::m
     outcome.why += ": " + line;
   return outcome;
 }
+
+// A forked child returns through its pipe, and never starts this program anew.
+bool returnToParent(const std::string &) {
+  return false;
+}
+
+void prepareChild() {}
 
 namespace {
 

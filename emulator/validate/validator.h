@@ -23,6 +23,9 @@ struct ValidateOptions {
   std::optional<uint64_t> seed;   // none: a fresh one, printed
   std::filesystem::path json;     // empty: no JSON report
   std::vector<std::string> only;  // names of the checks to run; empty: all up to the level
+  // Set in a child process that the validator started to run one check
+  // (where the system cannot fork): the check's scratch folder.
+  std::filesystem::path childScratch;
 };
 
 struct CheckReport {
