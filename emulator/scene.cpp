@@ -28,6 +28,21 @@ const char *sceneFieldKey(SceneField field) {
   return "";
 }
 
+std::optional<SceneField> sceneFieldOfKey(std::string_view key) {
+  // Looked up once for every field of every object read.
+  static const auto keys = [] {
+    std::array<std::string_view, kSceneFieldCount> all;
+    for (int i = 0; i < kSceneFieldCount; ++i)
+      all[i] = sceneFieldKey(static_cast<SceneField>(i));
+    return all;
+  }();
+  for (int i = 0; i < kSceneFieldCount; ++i) {
+    if (key == keys[i])
+      return static_cast<SceneField>(i);
+  }
+  return std::nullopt;
+}
+
 bool SceneObject::hasField(SceneField field) const {
   for (uint8_t i = 0; i < fieldCount; ++i) {
     if (fieldOrder[i] == field)

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hostemu {
@@ -47,6 +48,8 @@ inline constexpr int kSceneFieldCount = 10;
 
 // The field's key in the file ("bbox_center" for bboxCenter).
 const char *sceneFieldKey(SceneField field);
+// The field a key names; none for a key this program does not know.
+std::optional<SceneField> sceneFieldOfKey(std::string_view key);
 
 // A field this program does not know, kept as it was read.
 struct SceneExtra {

@@ -5,11 +5,13 @@
 
 #include "scene_scan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <new>
 #include <utility>
 
 namespace hostemu {
@@ -40,14 +42,6 @@ struct FrameState {
   bool point = false;               // vector: one of the points, appended when its first component comes
   int components = 0;               // vector: components read so far
 };
-
-std::optional<SceneField> fieldOfKey(std::string_view key) {
-  for (int i = 0; i < kSceneFieldCount; ++i) {
-    if (key == sceneFieldKey(static_cast<SceneField>(i)))
-      return static_cast<SceneField>(i);
-  }
-  return std::nullopt;
-}
 
 std::optional<double> specialNumber(std::string_view text) {
   if (text == "NaN")
@@ -387,6 +381,13 @@ bool SceneReader::beginObject() {
   FrameState frame{Frame::object};
   frame.object = scene.objects.size() - 1;
   frames_.push_back(std::move(frame));
+  // Plain members are read here, as plain number arrays are; the library
+  // reads on from the first member that is not.
+  if (cursor_.pos != cursor_.begin && cursor_.pos[-1] == '{') {
+    const char *p = cursor_.pos;
+    scanObjectMembers(p, cursor_.end, scene.objects.back());
+    cursor_.pos = p;
+  }
   return true;
 }
 
@@ -438,7 +439,7 @@ bool SceneReader::key(std::string &key) {
     extras = &result_.scene.extras.back();
   } else {
     SceneObject &object = currentObject();
-    frame.field = fieldOfKey(key);
+    frame.field = sceneFieldOfKey(key);
     frame.key = key;
     if (frame.field) {
       if (object.hasField(*frame.field)) {
@@ -616,6 +617,14 @@ bool SceneReader::parse_error(std::size_t, const std::string &, const nlohmann::
 
 SceneRead parseScene(std::string_view text, std::string_view source) {
   SceneRead result;
+  // Every object opens with a brace: the count is a close upper bound that
+  // spares growing a million objects step by step. A file of nothing but
+  // braces must not reserve beyond reason, nor fail for the reserve.
+  const size_t braces = static_cast<size_t>(std::count(text.begin(), text.end(), '{'));
+  try {
+    result.scene.objects.reserve(std::min(braces, text.size() / 32));
+  } catch (const std::bad_alloc &) {
+  }
   TextCursor cursor{text.data(), text.data(), text.data() + text.size()};
   SceneReader reader(source, cursor, result);
   bool ok = Json::sax_parse(CursorIterator(&cursor, false), CursorIterator(&cursor, true), &reader);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -212,6 +213,176 @@ bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &po
   }
   p = q;
   return true;
+}
+
+namespace {
+
+// A string of printable ASCII without escapes, whose text the library would
+// give unchanged; p at its opening quote.
+bool scanPlainString(const char *&p, const char *end, std::string_view &text) {
+  const char *q = p + 1;
+  while (q != end && *q != '"') {
+    const auto c = static_cast<unsigned char>(*q);
+    if (c < 0x20 || c >= 0x80 || c == '\\')
+      return false;
+    ++q;
+  }
+  if (q == end)
+    return false;
+  text = std::string_view(p + 1, static_cast<size_t>(q - p - 1));
+  p = q + 1;
+  return true;
+}
+
+bool scanLiteral(const char *&p, const char *end, std::string_view word) {
+  if (static_cast<size_t>(end - p) < word.size() || std::memcmp(p, word.data(), word.size()) != 0)
+    return false;
+  const char *q = p + word.size();
+  if (q != end && !isBlank(*q) && *q != ',' && *q != '}')
+    return false;
+  p = q;
+  return true;
+}
+
+bool scanBoolean(const char *&p, const char *end, bool &value) {
+  if (scanLiteral(p, end, "true")) {
+    value = true;
+    return true;
+  }
+  value = false;
+  return scanLiteral(p, end, "false");
+}
+
+bool scanVector(const char *&p, const char *end, HostVector &vector) {
+  if (p == end || *p != '[')
+    return false;
+  const char *q = p + 1;
+  if (!scanVectorBody(q, end, vector))
+    return false;
+  p = q + 1;  // the ']'
+  return true;
+}
+
+// One member's value into object; false, with object as it was, when the
+// value is not plain.
+bool scanMemberValue(const char *&p, const char *end, SceneField field, SceneObject &object) {
+  std::string_view text;
+  switch (field) {
+    case SceneField::name:
+      if (p == end || *p != '"' || !scanPlainString(p, end, text))
+        return false;
+      object.name.assign(text);
+      return true;
+    case SceneField::type:
+      if (p == end || *p != '"' || !scanPlainString(p, end, text) || (text != "null" && text != "polygon"))
+        return false;
+      object.type = text == "null" ? SceneObjectType::null : SceneObjectType::polygon;
+      return true;
+    case SceneField::selected:
+      return scanBoolean(p, end, object.selected);
+    case SceneField::pointsLocked:
+      return scanBoolean(p, end, object.pointsLocked);
+    case SceneField::position:
+      return scanVector(p, end, object.position);
+    case SceneField::rotation:
+      return scanVector(p, end, object.rotation);
+    case SceneField::scale:
+      return scanVector(p, end, object.scale);
+    case SceneField::bboxCenter: {
+      HostVector center;
+      if (!scanVector(p, end, center))
+        return false;
+      object.bboxCenter = center;
+      return true;
+    }
+    case SceneField::points: {
+      if (p == end || *p != '[')
+        return false;
+      const char *q = p + 1;
+      if (!scanPointsBody(q, end, object.points))
+        return false;
+      p = q + 1;  // the ']'
+      return true;
+    }
+    case SceneField::children:
+      break;
+  }
+  return false;
+}
+
+// Back to the field's default, which it had: the object is new, and a field
+// is read once.
+void clearField(SceneObject &object, SceneField field) {
+  const SceneObject fresh;
+  switch (field) {
+    case SceneField::name:
+      object.name.clear();
+      break;
+    case SceneField::type:
+      object.type = fresh.type;
+      break;
+    case SceneField::selected:
+      object.selected = fresh.selected;
+      break;
+    case SceneField::pointsLocked:
+      object.pointsLocked = fresh.pointsLocked;
+      break;
+    case SceneField::position:
+      object.position = fresh.position;
+      break;
+    case SceneField::rotation:
+      object.rotation = fresh.rotation;
+      break;
+    case SceneField::scale:
+      object.scale = fresh.scale;
+      break;
+    case SceneField::bboxCenter:
+      object.bboxCenter.reset();
+      break;
+    case SceneField::points:
+      object.points.clear();
+      break;
+    case SceneField::children:
+      break;
+  }
+}
+
+}  // namespace
+
+void scanObjectMembers(const char *&p, const char *end, SceneObject &object) {
+  const char *q = p;
+  skipBlanks(q, end);
+  while (q != end && *q == '"') {
+    std::string_view key;
+    if (!scanPlainString(q, end, key))
+      return;
+    const std::optional<SceneField> field = sceneFieldOfKey(key);
+    if (!field || *field == SceneField::children || object.hasField(*field))
+      return;
+    skipBlanks(q, end);
+    if (q == end || *q != ':')
+      return;
+    ++q;
+    skipBlanks(q, end);
+    // The value is kept only where the library can take over after it: a
+    // comma and the next key, or the '}'. Otherwise the library reads the
+    // member itself and reports what is wrong as it always does.
+    if (!scanMemberValue(q, end, *field, object))
+      return;
+    skipBlanks(q, end);
+    const char *next = q;
+    if (next != end && *next == ',') {
+      ++next;
+      skipBlanks(next, end);
+    }
+    const bool goesOn = next != end && ((q != next && *next == '"') || (q == next && *next == '}'));
+    if (!goesOn) {
+      clearField(object, *field);
+      return;
+    }
+    object.addField(*field);
+    p = q = next;
+  }
 }
 
 }  // namespace hostemu

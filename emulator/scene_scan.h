@@ -9,6 +9,7 @@
 #pragma once
 
 #include "host_types.h"
+#include "scene.h"
 
 #include <vector>
 
@@ -27,5 +28,13 @@ bool scanVectorBody(const char *&p, const char *end, HostVector &vector);
 // blanks, leaving p at the closing ']'. The points are appended; on failure
 // points is as it was.
 bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &points);
+
+// The members of a scene object after its '{', as long as they are known
+// fields with plain values: ASCII strings without escapes, literals, number
+// arrays. Stops before "children", an unknown or repeated key, or anything
+// else, leaving p where the library can go on as if the object began there:
+// at the next key or at the closing '}'. What it read is in object, which
+// must be new.
+void scanObjectMembers(const char *&p, const char *end, SceneObject &object);
 
 }  // namespace hostemu

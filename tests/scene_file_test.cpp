@@ -166,6 +166,15 @@ TEST(SceneErrors, MalformedJsonIsPlacedWhereTheLibraryPlacesIt) {
       "{\"objects\": [\n  {\"name\": \"A\"}\n  {\"name\": \"B\"}\n]}",
       "{\"objects\": [{\"type\": \"polygon\", \"points\": [[1, 2, 3], [4, 5, 6],]}]}",
       "",
+      // Faults among the members of an object, which the reader also reads itself.
+      "{\"objects\": [{\"name\": \"A\", \"selected\": truex}]}",
+      "{\"objects\": [{\"name\": \"A\", \"type\": \"null\",}]}",
+      "{\"objects\": [{\"name\": \"A\" \"type\": \"null\"}]}",
+      "{\"objects\": [{\"name\": \"A\", \"position\": [1, 2, 3] ]}]}",
+      "{\"objects\": [{\"name\": \"A\", \"selected\": true",
+      "{\"objects\": [{\"name\": \"A\x01\"}]}",
+      "{\"objects\": [{\"name\": \"\xff\"}]}",
+      "{\"objects\": [{\"name\": \"A\"}, {\"name\": \"B\", }]}",
   };
   for (const std::string &text : texts) {
     std::string expected;
@@ -182,6 +191,42 @@ TEST(SceneErrors, MalformedJsonIsPlacedWhereTheLibraryPlacesIt) {
     ASSERT_TRUE(read.error);
     EXPECT_EQ(read.error->problem, SceneProblem::malformedJson);
     EXPECT_NE(read.error->message.find(expected), std::string::npos) << read.error->message << "\nwant " << expected;
+  }
+}
+
+TEST(SceneFields, MembersReadAlikeWhetherTheReaderOrTheLibraryTakesThem) {
+  // The reader reads plain members itself up to the first it cannot; an
+  // unknown field first leaves them all to the library.
+  const std::string members[] = {
+      R"("name": "Null 1", "type": "polygon", "selected": true, "points_locked": false, "position": [0.1, -0, 1e-400],
+         "rotation": [-0.0, 2.5e-3, 1E5], "scale": [3, 4, 5], "bbox_center": [1, 2, 3], "points": [[1, 2, 3]])",
+      R"("type": "null", "name": "N\u00fcll \"q\"", "scale": [1, "NaN", 2], "selected": false)",
+      "\"name\": \"N\xc3\xbcll\", \"position\": [1, 2, 3], \"children\": [{\"name\": \"child\", \"rotation\": [0, 0, "
+      "1]}]",
+      R"( "rotation" : [ 1 , 2 , 3 ] , "name":"x" )",
+  };
+  for (const std::string &m : members) {
+    Scene own = MustParse("{\"objects\": [{" + m + "}]}");
+    Scene library = MustParse("{\"objects\": [{\"x\": 0, " + m + "}]}");
+    ASSERT_EQ(own.objects.size(), library.objects.size()) << m;
+    for (size_t i = 0; i < own.objects.size(); ++i) {
+      const SceneObject &a = own.objects[i];
+      const SceneObject &b = library.objects[i];
+      EXPECT_EQ(a.name, b.name) << m;
+      EXPECT_EQ(a.type, b.type) << m;
+      EXPECT_EQ(a.selected, b.selected) << m;
+      EXPECT_EQ(a.pointsLocked, b.pointsLocked) << m;
+      EXPECT_TRUE(bit_exact::SameBits(a.position, b.position)) << m;
+      EXPECT_TRUE(bit_exact::SameBits(a.rotation, b.rotation)) << m;
+      EXPECT_TRUE(bit_exact::SameBits(a.scale, b.scale)) << m;
+      EXPECT_EQ(a.bboxCenter.has_value(), b.bboxCenter.has_value()) << m;
+      EXPECT_EQ(a.points.size(), b.points.size()) << m;
+      EXPECT_EQ(a.parent, b.parent) << m;
+      // The file's order of fields is kept either way.
+      EXPECT_EQ(formatScene(own),
+                std::string(formatScene(library)).replace(formatScene(library).find("\"x\": 0, "), 8, ""))
+          << m;
+    }
   }
 }
 
