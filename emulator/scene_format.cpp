@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <system_error>
 #include <thread>
 
 namespace hostemu {
@@ -54,8 +55,12 @@ struct SceneText {
     };
     const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), jobs.size(), 8});
     std::vector<std::thread> helpers;
-    for (size_t i = 1; i < threads; ++i)
-      helpers.emplace_back(work);
+    try {
+      for (size_t i = 1; i < threads; ++i)
+        helpers.emplace_back(work);
+    } catch (const std::system_error &) {
+      // Fewer threads only make it slower.
+    }
     work();
     for (std::thread &helper : helpers)
       helper.join();
@@ -66,6 +71,13 @@ struct SceneText {
 void appendString(std::string &out, std::string_view text) {
   static const char kHex[] = "0123456789abcdef";
   out += '"';
+  // Most names and every key need no escapes.
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\'; })) {
+    out += text;
+    out += '"';
+    return;
+  }
   for (char c : text) {
     auto byte = static_cast<unsigned char>(c);
     switch (c) {

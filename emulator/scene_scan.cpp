@@ -178,9 +178,16 @@ RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector
                            i == 0 ? points : found[i]);
   };
   std::vector<std::thread> helpers;
-  for (size_t i = 1; i < count; ++i)
-    helpers.emplace_back(run, i);
+  size_t started = 1;
+  try {
+    for (; started < count; ++started)
+      helpers.emplace_back(run, started);
+  } catch (const std::system_error &) {
+    // The parts no thread took are read here, after the first.
+  }
   run(0);
+  for (size_t i = started; i < count; ++i)
+    run(i);
   for (std::thread &helper : helpers)
     helper.join();
   size_t valid = 1;

@@ -1,6 +1,10 @@
 // Scene files: any text is read or refused with a message, never a crash; a
-// scene that reads writes back to a text that reads to the same scene.
+// text that reads is JSON to the library too (the reader reads plain parts by
+// hand); a scene that reads writes back to a text that reads to the same
+// scene.
 #include "scene_file.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (read.error->message.empty())
       std::abort();
     return 0;
+  }
+  if (!nlohmann::json::accept(text)) {
+    std::fprintf(stderr, "a text the JSON library refuses was read as a scene\n");
+    std::abort();
   }
   const std::string written = hostemu::formatScene(read.scene);
   hostemu::SceneRead again = hostemu::parseScene(written, "written.json");
