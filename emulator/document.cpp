@@ -1,7 +1,6 @@
 #include "document.h"
 
 #include "host_constants.h"
-#include "point_copy.h"
 
 #include <limits>
 #include <stdexcept>
@@ -246,7 +245,7 @@ void Document::capture(HostObject *object) {
   openStep_.values.push_back(ValueChange{object, object->position, object->rotation, object->scale});
   // A null object never has points: the host hands out none to change.
   if (object->isPointObject() || !object->points.empty())
-    openStep_.points.push_back(PointsChange{object, copyPoints(object->points)});
+    openStep_.points.push_back(PointsChange{object, SavedPoints(object->points)});
   if (!object->points.empty())
     ++pointArrayCopies_;
 }
@@ -261,7 +260,7 @@ void Document::exchange(Step &step) {
     std::swap(o.scale, change.scale);
   });
   for (PointsChange &change : step.points)
-    change.object->points.swap(change.points);
+    change.points.exchange(change.object->points);
 }
 
 bool Document::undo() {

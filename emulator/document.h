@@ -8,6 +8,7 @@
 
 #include "block_list.h"
 #include "host_types.h"
+#include "point_copy.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -146,7 +147,7 @@ class Document : public HostDocument {
   };
   struct PointsChange {
     HostObject *object;
-    std::vector<HostVector> points;
+    SavedPoints points;
   };
   struct Step {
     BlockList<ValueChange> values;
