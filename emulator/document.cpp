@@ -69,8 +69,7 @@ HostObject &Document::addObject(HostObject *parent, std::string name, ObjectKind
   if (parent != nullptr && parent->document_ != this) {
     throw std::invalid_argument("the parent object belongs to another document");
   }
-  auto *object = new HostObject;
-  object->name = std::move(name);
+  auto *object = new HostObject(std::move(name));
   object->kind = kind;
   object->document_ = this;
   object->parent_ = parent;
@@ -84,6 +83,8 @@ HostObject &Document::addObject(HostObject *parent, std::string name, ObjectKind
   }
   last = object;
   ++count_;
+  // A new name may now be shared with a sibling, which adds a place to both paths.
+  journalPaths_.clear();
   return *object;
 }
 
@@ -180,6 +181,10 @@ std::string Document::pathOf(const HostObject *object) {
     path += *it;
   }
   return path;
+}
+
+const std::string &Document::journalPathOf(const HostObject *object) {
+  return object->document_->journalPaths_.pathOf(object, object->document_->first_);
 }
 
 void Document::clearSelection() {
