@@ -1,7 +1,6 @@
 #include "document.h"
 
 #include "host_constants.h"
-#include "point_copy.h"
 
 #include <limits>
 #include <stdexcept>
@@ -70,8 +69,7 @@ HostObject &Document::addObject(HostObject *parent, std::string name, ObjectKind
   if (parent != nullptr && parent->document_ != this) {
     throw std::invalid_argument("the parent object belongs to another document");
   }
-  auto *object = new HostObject;
-  object->name = std::move(name);
+  auto *object = new HostObject(std::move(name));
   object->kind = kind;
   object->document_ = this;
   object->parent_ = parent;
@@ -85,6 +83,8 @@ HostObject &Document::addObject(HostObject *parent, std::string name, ObjectKind
   }
   last = object;
   ++count_;
+  // A new name may now be shared with a sibling, which adds a place to both paths.
+  journalPaths_.clear();
   return *object;
 }
 
@@ -183,6 +183,10 @@ std::string Document::pathOf(const HostObject *object) {
   return path;
 }
 
+const std::string &Document::journalPathOf(const HostObject *object) {
+  return object->document_->journalPaths_.pathOf(object, object->document_->first_);
+}
+
 void Document::clearSelection() {
   for (HostObject *o = first_; o != nullptr; o = nextInTree(o))
     o->selected = false;
@@ -246,7 +250,7 @@ void Document::capture(HostObject *object) {
   openStep_.values.push_back(ValueChange{object, object->position, object->rotation, object->scale});
   // A null object never has points: the host hands out none to change.
   if (object->isPointObject() || !object->points.empty())
-    openStep_.points.push_back(PointsChange{object, copyPoints(object->points)});
+    openStep_.points.push_back(PointsChange{object, SavedPoints(object->points)});
   if (!object->points.empty())
     ++pointArrayCopies_;
 }
@@ -261,7 +265,7 @@ void Document::exchange(Step &step) {
     std::swap(o.scale, change.scale);
   });
   for (PointsChange &change : step.points)
-    change.object->points.swap(change.points);
+    change.points.exchange(change.object->points);
 }
 
 bool Document::undo() {

@@ -8,12 +8,15 @@
 
 #include "block_list.h"
 #include "host_types.h"
+#include "path_cache.h"
+#include "point_copy.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hostemu {
@@ -35,7 +38,11 @@ inline constexpr int32_t POLYGON_OBJECT_TYPE = 5100;
 struct HostDocument {};
 
 struct HostObject {
-  std::string name;
+  explicit HostObject(std::string objectName) : name(std::move(objectName)) {}
+
+  // Given when the object is added: the host offers no renaming, and the
+  // paths the journal keeps rely on that.
+  const std::string name;
   hostemu::ObjectKind kind = hostemu::ObjectKind::nullObject;
   bool selected = false;
   bool pointsLocked = false;  // the host does not hand the points out; their count still answers
@@ -106,10 +113,13 @@ class Document : public HostDocument {
   // "A/B/C" from the top level; a bare name is looked for in the whole
   // tree. Found only when exactly one object matches.
   PathLookup find(std::string_view path) const;
-  // The reference the journal uses: the names from the top level joined by
-  // "/", a name that some sibling shares followed by "[k]" (its place among
-  // them, from 0).
+  // An object's path: the names from the top level joined by "/", a name
+  // that some sibling shares followed by "[k]" (its place among them, from
+  // 0). Worked out on each call, for messages that name an object now and then.
   static std::string pathOf(const HostObject *object);
+  // The same path made valid UTF-8, as the journal names objects in nearly
+  // every service call: kept, and valid until an object is added.
+  static const std::string &journalPathOf(const HostObject *object);
 
   // Selection.
   void clearSelection();
@@ -146,7 +156,7 @@ class Document : public HostDocument {
   };
   struct PointsChange {
     HostObject *object;
-    std::vector<HostVector> points;
+    SavedPoints points;
   };
   struct Step {
     BlockList<ValueChange> values;
@@ -160,6 +170,7 @@ class Document : public HostDocument {
   HostObject *first_ = nullptr;
   HostObject *last_ = nullptr;
   size_t count_ = 0;
+  PathCache journalPaths_;
 
   int undoDepth_ = 0;
   uint64_t undoGroup_ = 0;  // serial of the open group; objects remember the last that captured them

@@ -52,7 +52,7 @@ bool endUndo(HostDocument *document) {
 bool addUndo(HostDocument *document, int32_t type, void *object, bool noDelta) {
   auto *o = static_cast<HostObject *>(object);
   journalWhenOn("Bd.addUndo", [&] {
-    nlohmann::json target = o ? nlohmann::json(validUtf8(Document::pathOf(o))) : nlohmann::json();
+    nlohmann::json target = o ? nlohmann::json(Document::journalPathOf(o)) : nlohmann::json();
     return nlohmann::json::array({reference(document), type, target, noDelta});
   });
   return require(document, "Bd.addUndo").addUndo(type, o);

@@ -4,7 +4,6 @@
 #include "journal_values.h"
 #include "strings.h"
 #include "tables.h"
-#include "utf8.h"
 
 #include <limits>
 
@@ -28,7 +27,7 @@ HostObject &require(HostObject *object, const char *service) {
 }
 
 nlohmann::json reference(const HostObject *object) {
-  return object ? nlohmann::json(validUtf8(Document::pathOf(object))) : nlohmann::json();
+  return object ? nlohmann::json(Document::journalPathOf(object)) : nlohmann::json();
 }
 
 void getVector(const char *service, const HostObject *object, HostVector *out, HostVector HostObject::*field) {

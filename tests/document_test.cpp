@@ -13,6 +13,7 @@
 #include "journal.h"
 #include "kernel.h"
 #include "tables.h"
+#include "utf8.h"
 
 namespace {
 
@@ -255,6 +256,42 @@ TEST(DocumentJournal, RecordsObjectsByPathAndVectorsAsNumbers) {
                       R"(Bd.endUndo["Untitled"])",
                       R"(At.destroy["array#1"])",
                   }));
+}
+
+// The journal keeps the paths it names objects by; they must stay those that
+// pathOf works out afresh, also as objects are added between calls.
+TEST(DocumentJournal, KeptPathsFollowTheTreeAsItGrows) {
+  hostemu::Host host;
+  Document doc;
+  HostObject &a0 = doc.addObject(nullptr, "A", ObjectKind::nullObject);
+  doc.addObject(nullptr, "B", ObjectKind::nullObject);
+  HostObject &a1 = doc.addObject(nullptr, "A", ObjectKind::nullObject);
+  doc.addObject(&a0, "X", ObjectKind::nullObject);
+  HostObject &y = doc.addObject(&a0, "Y", ObjectKind::nullObject);
+  doc.addObject(&a0, "X", ObjectKind::nullObject);
+  HostObject &z = doc.addObject(&y, "Z", ObjectKind::pointObject);
+  doc.addObject(&a1, "caf\xE9", ObjectKind::nullObject);                     // not UTF-8
+  HostObject &cut = doc.addObject(&a1, "\xE2\x82", ObjectKind::nullObject);  // a cut sequence
+  doc.addObject(&a1, "\xE2\x82", ObjectKind::nullObject);
+  HostObject *deep = &z;
+  for (int level = 0; level < 50; ++level)
+    deep = &doc.addObject(deep, "Link", ObjectKind::nullObject);
+
+  auto expectAllMatch = [&doc] {
+    for (HostObject *o = doc.firstObject(); o != nullptr; o = Document::nextInTree(o))
+      EXPECT_EQ(Document::journalPathOf(o), hostemu::validUtf8(Document::pathOf(o))) << Document::pathOf(o);
+  };
+  expectAllMatch();
+  EXPECT_EQ(Document::journalPathOf(&z), "A[0]/Y/Z");
+  EXPECT_EQ(Document::journalPathOf(&cut), "A[1]/\xEF\xBF\xBD\xEF\xBF\xBD[0]");
+
+  doc.addObject(&a0, "Y", ObjectKind::nullObject);  // Y now has a namesake
+  expectAllMatch();
+  host.journal().setEnabled(true);
+  HostVector position{};
+  Bo().getRelPos(&z, &position);
+  ASSERT_EQ(host.journal().entries().size(), 1u);
+  EXPECT_EQ(host.journal().entries()[0].args.dump(), R"(["A[0]/Y[0]/Z"])");
 }
 
 TEST(DocumentDeathTest, NullHandlesAreFaultsOfTheModule) {

@@ -197,6 +197,45 @@ TEST_F(UndoTest, RefusesWhatItCannotRecord) {
   EXPECT_FALSE(doc.redo());
 }
 
+// A large undo copy goes into the memory of one released before when that
+// fits: what stood there before must never show through.
+TEST_F(UndoTest, ACopyInReleasedMemoryRestoresEveryPoint) {
+  constexpr size_t kLarge = size_t{1} << 20;  // 24 MB of points: a large copy
+  HostObject &big = doc.addObject(nullptr, "Big", ObjectKind::pointObject);
+  big.points.resize(kLarge);
+  for (size_t i = 0; i < kLarge; ++i)
+    big.points[i] = {double(i), -0.0, i % 3 == 0 ? kPayloadNaN : kSubnormal * double(i)};
+  HostObject &smaller = doc.addObject(nullptr, "Smaller", ObjectKind::pointObject);
+  smaller.points.assign(kLarge * 4 / 5, HostVector{kNegativeNaN, 1.0, -2.0});
+  const HostVector *original = big.points.data();
+
+  Bd().startUndo(&doc);
+  ChangeEverything(big, 1.0);
+  Bd().endUndo(&doc);
+  ASSERT_TRUE(doc.undo());
+  const Snapshot before = Take(big);
+
+  // The change drops the step that holds the original array, whose memory is
+  // then the right size for the copy of the points from before.
+  for (int round = 0; round < 2; ++round) {
+    Bd().startUndo(&doc);
+    ChangeEverything(big, 2.0);
+    ChangeEverything(smaller, 3.0);
+    Bd().endUndo(&doc);
+    const Snapshot bigAfter = Take(big);
+    const Snapshot smallerAfter = Take(smaller);
+    ASSERT_TRUE(doc.undo());
+    EXPECT_TRUE(Holds(big, before));
+    if (round == 0) {
+      EXPECT_EQ(big.points.data(), original) << "the released array was not reused";
+    }
+    ASSERT_TRUE(doc.redo());
+    EXPECT_TRUE(Holds(big, bigAfter));
+    EXPECT_TRUE(Holds(smaller, smallerAfter));
+    ASSERT_TRUE(doc.undo());
+  }
+}
+
 TEST_F(UndoTest, LockedPointsAreRestoredToo) {
   cube.pointsLocked = true;
   const Snapshot before = Take(cube);
