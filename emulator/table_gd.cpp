@@ -312,40 +312,33 @@ bool setString(HostDialog *dialog, int32_t id, const HostString *label) {
   return true;
 }
 
-bool getInt32(const HostDialog *dialog, int32_t id, int32_t *out) {
-  journalCall("Gd.getInt32", id);
-  const Gadget *gadget = find(require(dialog, "Gd.getInt32"), id);
+// Checkboxes and combo boxes hold an integer, number fields a double; each
+// reads as either kind of value.
+template <typename Value>
+bool readValue(const HostDialog *dialog, int32_t id, Value *out, const char *call, Value (*fromNumber)(double)) {
+  journalCall(call, id);
+  const Gadget *gadget = find(require(dialog, call), id);
   if (gadget == nullptr || out == nullptr)
     return false;
   switch (gadget->kind) {
     case GadgetKind::checkbox:
     case GadgetKind::comboBox:
-      *out = gadget->integer;
+      *out = static_cast<Value>(gadget->integer);
       return true;
     case GadgetKind::numberField:
-      *out = wholeNumber(gadget->number);
+      *out = fromNumber(gadget->number);
       return true;
     default:
       return false;
   }
 }
 
+bool getInt32(const HostDialog *dialog, int32_t id, int32_t *out) {
+  return readValue<int32_t>(dialog, id, out, "Gd.getInt32", wholeNumber);
+}
+
 bool getFloat(const HostDialog *dialog, int32_t id, double *out) {
-  journalCall("Gd.getFloat", id);
-  const Gadget *gadget = find(require(dialog, "Gd.getFloat"), id);
-  if (gadget == nullptr || out == nullptr)
-    return false;
-  switch (gadget->kind) {
-    case GadgetKind::checkbox:
-    case GadgetKind::comboBox:
-      *out = gadget->integer;
-      return true;
-    case GadgetKind::numberField:
-      *out = gadget->number;
-      return true;
-    default:
-      return false;
-  }
+  return readValue<double>(dialog, id, out, "Gd.getFloat", [](double number) { return number; });
 }
 
 bool enable(HostDialog *dialog, int32_t id, bool enabled) {
