@@ -147,6 +147,13 @@ std::string parsePreferences(std::string_view text, const std::filesystem::path 
   } catch (const json::parse_error &error) {
     size_t offset = error.byte > 0 ? error.byte - 1 : 0;
     return file.string() + ": " + placeOf(text, offset) + ": not valid JSON: " + reasonOf(error);
+  } catch (const json::exception &error) {
+    // A number beyond the range of a double is thrown as out of range, with
+    // no place; its text names it.
+    std::string message = error.what();
+    size_t bracket = message.find("] ");
+    return file.string() +
+           ": not valid JSON: " + (bracket == std::string::npos ? message : message.substr(bracket + 2));
   }
   PluginContainers plugins;
   if (std::optional<Damage> damage = readDocument(document, plugins)) {

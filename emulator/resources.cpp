@@ -32,6 +32,8 @@ std::string readStrings(const std::filesystem::path &file, std::map<int32_t, std
     document = nlohmann::json::parse(text.str());
   } catch (const nlohmann::json::parse_error &error) {
     return file.string() + ": not valid JSON at byte " + std::to_string(error.byte);
+  } catch (const nlohmann::json::exception &) {
+    return file.string() + ": not valid JSON: a number out of the range of a double";
   }
   if (!document.is_object() || document.value("version", nlohmann::json()) != 1) {
     return file.string() + ": expected {\"version\": 1, \"strings\": {...}}";

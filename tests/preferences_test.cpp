@@ -164,6 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "/plugins/1/5/int"},
         DamagedCase{"FloatAsWord", "{\"version\": 1, \"plugins\": {\"1\": {\"5\": {\"float\": \"nan\"}}}}",
                     "/plugins/1/5/float"},
+        DamagedCase{"NumberBeyondDouble", "{\"version\": 1, \"plugins\": {\"1\": {\"5\": {\"float\": 4e4444}}}}",
+                    "number overflow parsing '4e4444'"},
         DamagedCase{"UnknownMember", "{\"version\": 1, \"plugins\": {}, \"comment\": \"x\"}", "/comment"}),
     [](const ::testing::TestParamInfo<DamagedCase> &info) { return std::string(info.param.name); });
 

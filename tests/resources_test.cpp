@@ -72,6 +72,7 @@ TEST_P(BadResourceTest, GivesNoResource) {
 INSTANTIATE_TEST_SUITE_P(Cases, BadResourceTest,
                          ::testing::Values(BadDirectoryCase{"NoFile", nullptr},
                                            BadDirectoryCase{"NotJson", "{\"version\": 1, \"strings\": {"},
+                                           BadDirectoryCase{"NumberBeyondDouble", "{\"version\": 1e999}"},
                                            BadDirectoryCase{"NoVersion", "{\"strings\": {}}"},
                                            BadDirectoryCase{"IdNotANumber", R"({"version": 1, "strings": {"x": "a"}})"},
                                            BadDirectoryCase{"TextNotAString",
