@@ -49,6 +49,11 @@ struct SceneRead {
 
 // source names the text in messages (usually the file's path).
 SceneRead parseScene(std::string_view text, std::string_view source);
+// What parseScene does with a large text: up to parts parts, each cut
+// between two top-level objects, read on threads of their own and joined.
+// The same result as a reading in one part, which it falls back to when a
+// cut is not between top-level objects or a part has a fault.
+SceneRead parseSceneInParts(std::string_view text, std::string_view source, size_t parts);
 SceneRead readSceneFile(const std::filesystem::path &file);
 
 // The scene as a file's content; a large scene is formatted on all cores.

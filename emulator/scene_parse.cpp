@@ -1,17 +1,22 @@
 // Scene files are read with the JSON library's event (SAX) interface straight
 // into the flat scene: a scene of millions of objects or points never exists
-// as a JSON document tree as well.
+// as a JSON document tree as well. A large file is read in parts on all
+// cores, cut between top-level objects.
 #include "scene_file.h"
 
 #include "scene_scan.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <limits>
 #include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace hostemu {
@@ -131,6 +136,9 @@ class SceneReader {
   bool end_array();
   bool parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &error);
 
+  // Just after the ']' that closed the top-level objects array; null before.
+  const char *objectsClosedAt() const { return objectsClosedAt_; }
+
  private:
   FrameState &top() { return frames_.back(); }
   SceneObject &currentObject() { return result_.scene.objects[top().object]; }
@@ -160,6 +168,7 @@ class SceneReader {
   SceneExtra *extra_ = nullptr;                // the unknown field being read
   std::string extraKey_;                       // the key inside it whose value comes next
   std::vector<HostVector> *points_ = nullptr;  // the points being read
+  const char *objectsClosedAt_ = nullptr;
 };
 
 std::string SceneReader::path() const {
@@ -575,8 +584,12 @@ bool SceneReader::end_array() {
       frames_.pop_back();
       return isPoint ? true : endValue();
     }
-    case Frame::pointList:
     case Frame::objectList:
+      if (frame.parent == kNoParent)
+        objectsClosedAt_ = cursor_.pos;
+      frames_.pop_back();
+      return endValue();
+    case Frame::pointList:
       frames_.pop_back();
       return endValue();
     default:
@@ -613,10 +626,14 @@ bool SceneReader::parse_error(std::size_t, const std::string &, const nlohmann::
   return false;
 }
 
-}  // namespace
+struct TextRead {
+  SceneRead read;
+  const char *objectsClosedAt = nullptr;  // see SceneReader
+};
 
-SceneRead parseScene(std::string_view text, std::string_view source) {
-  SceneRead result;
+TextRead readText(std::string_view text, std::string_view source) {
+  TextRead part;
+  SceneRead &result = part.read;
   // Every object opens with a brace: the count is a close upper bound that
   // spares growing a million objects step by step. A file of nothing but
   // braces must not reserve beyond reason, nor fail for the reserve.
@@ -631,7 +648,159 @@ SceneRead parseScene(std::string_view text, std::string_view source) {
   if (!ok && !result.error) {
     result.error = SceneError{SceneProblem::malformedJson, {}, std::string(source) + ": malformed JSON"};
   }
-  return result;
+  part.objectsClosedAt = reader.objectsClosedAt();
+  return part;
+}
+
+bool isBlankChar(char c) {
+  return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+// A place to cut the objects array between two elements: the comma of a
+// "}, {" at or after from. This program's own files put each top-level
+// object on a line of its own, so that comma is looked for first. Null when
+// none is near.
+const char *cutAfter(const char *from, const char *end) {
+  constexpr std::ptrdiff_t kSearch = 1 << 20;
+  const std::string_view window(from, static_cast<size_t>(std::min(end - from, kSearch)));
+  if (size_t at = window.find("},\n    {"); at != std::string_view::npos)
+    return from + at + 1;
+  for (size_t i = 1; i < window.size(); ++i) {
+    if (window[i] != ',')
+      continue;
+    size_t before = i;
+    while (before > 0 && isBlankChar(window[before - 1]))
+      --before;
+    size_t after = i + 1;
+    while (after < window.size() && isBlankChar(window[after]))
+      ++after;
+    if (before > 0 && window[before - 1] == '}' && after < window.size() && window[after] == '{')
+      return from + i;
+  }
+  return nullptr;
+}
+
+// "objects[12].x" of a part whose objects follow others: "objects[40012].x".
+std::string movedPath(const std::string &path, size_t topLevelBefore) {
+  constexpr std::string_view kStart = "objects[";
+  if (path.rfind(kStart, 0) != 0)
+    return path;
+  const size_t close = path.find(']');
+  size_t index = 0;
+  const char *digits = path.data() + kStart.size();
+  if (close == std::string::npos || std::from_chars(digits, path.data() + close, index).ptr != path.data() + close)
+    return path;
+  return std::string(kStart) + std::to_string(index + topLevelBefore) + path.substr(close);
+}
+
+// The parts read apart, joined; none when the cuts were not all between two
+// top-level objects, or any part has a fault, which a reading in one part
+// then reports in its own words and places.
+std::optional<SceneRead> joinParts(std::vector<std::string> &texts, std::vector<TextRead> &parts) {
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (parts[i].read.error)
+      return std::nullopt;
+    // Each part but the last must close the objects array with the ']' it
+    // was given: then everything before its cut was whole top-level objects.
+    if (i + 1 < parts.size() && parts[i].objectsClosedAt != texts[i].data() + texts[i].size() - 1)
+      return std::nullopt;
+  }
+  SceneRead joined = std::move(parts.front().read);
+  for (const SceneExtra &late : parts.back().read.scene.extras) {
+    for (const SceneExtra &early : joined.scene.extras) {
+      if (early.key == late.key)
+        return std::nullopt;  // given twice: reported by the reading in one part
+    }
+  }
+  size_t total = 0;
+  for (const TextRead &part : parts)
+    total += part.read.scene.objects.size();
+  joined.scene.objects.reserve(total);
+  size_t topLevel = 0;
+  for (const SceneObject &object : joined.scene.objects)
+    topLevel += object.parent == kNoParent;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    SceneRead &part = parts[i].read;
+    const size_t base = joined.scene.objects.size();
+    if (joined.unknownFields == 0 && part.unknownFields > 0)
+      joined.firstUnknownField = movedPath(part.firstUnknownField, topLevel);
+    joined.unknownFields += part.unknownFields;
+    for (SceneObject &object : part.scene.objects) {
+      if (object.parent == kNoParent) {
+        ++topLevel;
+      } else {
+        object.parent += base;
+      }
+      joined.scene.objects.push_back(std::move(object));
+    }
+    std::vector<SceneObject>().swap(part.scene.objects);
+  }
+  for (SceneExtra &late : parts.back().read.scene.extras)
+    joined.scene.extras.push_back(std::move(late));
+  return joined;
+}
+
+// Below this, a part costs more to set up than it saves.
+constexpr size_t kBytesPerPart = 16 << 20;
+
+}  // namespace
+
+SceneRead parseSceneInParts(std::string_view text, std::string_view source, size_t parts) {
+  // Each part but the first reads as a scene of its own: the objects after
+  // one cut up to the next, in an objects array of their own.
+  constexpr std::string_view kPartStart = "{\"objects\": [";
+  constexpr std::string_view kPartEnd = "]}";
+  const char *begin = text.data();
+  const char *end = begin + text.size();
+  std::vector<const char *> cuts;
+  for (size_t i = 1; i < parts; ++i) {
+    const char *from = begin + text.size() / parts * i;
+    if (!cuts.empty() && from <= cuts.back())
+      from = cuts.back() + 1;
+    if (from < end) {
+      if (const char *cut = cutAfter(from, end))
+        cuts.push_back(cut);
+    }
+  }
+  if (cuts.empty())
+    return readText(text, source).read;
+
+  const size_t count = cuts.size() + 1;
+  std::vector<std::string> texts(count);
+  std::vector<TextRead> reads(count);
+  auto readPart = [&](size_t i) {
+    const char *from = i == 0 ? begin : cuts[i - 1] + 1;
+    const char *to = i + 1 < count ? cuts[i] : end;
+    std::string &part = texts[i];
+    part.reserve(kPartStart.size() + static_cast<size_t>(to - from) + kPartEnd.size());
+    if (i > 0)
+      part += kPartStart;
+    part.append(from, to);
+    if (i + 1 < count)
+      part += kPartEnd;
+    reads[i] = readText(part, source);
+  };
+  std::vector<std::thread> helpers;
+  size_t started = 1;
+  try {
+    for (; started < count; ++started)
+      helpers.emplace_back(readPart, started);
+  } catch (const std::system_error &) {
+    // The parts no thread took are read here.
+  }
+  readPart(0);
+  for (size_t i = started; i < count; ++i)
+    readPart(i);
+  for (std::thread &helper : helpers)
+    helper.join();
+  if (std::optional<SceneRead> joined = joinParts(texts, reads))
+    return std::move(*joined);
+  return readText(text, source).read;
+}
+
+SceneRead parseScene(std::string_view text, std::string_view source) {
+  const size_t cores = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
+  return parseSceneInParts(text, source, std::min<size_t>(cores, text.size() / kBytesPerPart + 1));
 }
 
 }  // namespace hostemu

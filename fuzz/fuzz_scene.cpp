@@ -1,7 +1,7 @@
 // Scene files: any text is read or refused with a message, never a crash; a
 // text that reads is JSON to the library too (the reader reads plain parts by
-// hand); a scene that reads writes back to a text that reads to the same
-// scene.
+// hand); a text read in parts reads as in one; a scene that reads writes back
+// to a text that reads to the same scene.
 #include "scene_file.h"
 
 #include <nlohmann/json.hpp>
@@ -14,6 +14,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string_view text(reinterpret_cast<const char *>(data), size);
   hostemu::SceneRead read = hostemu::parseScene(text, "fuzz.json");
+  hostemu::SceneRead split = hostemu::parseSceneInParts(text, "fuzz.json", 3);
+  if (split.error.has_value() != read.error.has_value() ||
+      (read.error
+           ? split.error->message != read.error->message
+           : hostemu::formatScene(split.scene) != hostemu::formatScene(read.scene) ||
+                 split.unknownFields != read.unknownFields || split.firstUnknownField != read.firstUnknownField)) {
+    std::fprintf(stderr, "read in three parts, the text reads otherwise than in one\n");
+    std::abort();
+  }
   if (read.error) {
     if (read.error->message.empty())
       std::abort();

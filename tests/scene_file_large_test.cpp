@@ -15,6 +15,7 @@ namespace {
 
 using hostemu::formatScene;
 using hostemu::parseScene;
+using hostemu::parseSceneInParts;
 using hostemu::Scene;
 using hostemu::SceneField;
 using hostemu::SceneObject;
@@ -165,5 +166,56 @@ TEST_P(LongPointArrays, ReadAlikeInParts) {
 
 INSTANTIATE_TEST_SUITE_P(LargeScenes, LongPointArrays, testing::ValuesIn(kReadCases),
                          [](const testing::TestParamInfo<ReadCase> &info) { return std::string(info.param.name); });
+
+// A text read in parts must read as in one part, wherever the cuts land:
+// between top-level objects, inside a children array, a name, an unknown
+// field, or before a fault.
+void ExpectSameInParts(const std::string &text) {
+  const SceneRead whole = parseScene(text, "s.json");
+  for (size_t parts : {2, 3, 5, 9}) {
+    const SceneRead split = parseSceneInParts(text, "s.json", parts);
+    ASSERT_EQ(split.error.has_value(), whole.error.has_value()) << parts << " parts:\n" << text;
+    if (whole.error) {
+      EXPECT_EQ(split.error->message, whole.error->message) << parts << " parts";
+      EXPECT_EQ(split.error->path, whole.error->path) << parts << " parts";
+      continue;
+    }
+    EXPECT_EQ(formatScene(split.scene), formatScene(whole.scene)) << parts << " parts";
+    ExpectSameScene(split.scene, whole.scene);
+    EXPECT_EQ(split.unknownFields, whole.unknownFields) << parts << " parts";
+    EXPECT_EQ(split.firstUnknownField, whole.firstUnknownField) << parts << " parts";
+  }
+}
+
+std::string Objects(size_t count, const std::string &each) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i)
+    text += (i == 0 ? "\n    " : ",\n    ") + each;
+  return text;
+}
+
+TEST(LargeScenes, ATextReadInPartsReadsAsInOne) {
+  const std::string plain = R"({"name": "A", "position": [1.5, -0.0, 3], "scale": [1, 2, 1e-300]})";
+  const std::string nested = R"({"name": "P", "children": [{"name": "C"}, {"name": "D", "children": [{}, {}]}]})";
+  const std::string cases[] = {
+      // Top-level objects only, in this program's layout and minified.
+      "{\"objects\": [" + Objects(200, plain) + "\n  ]\n}\n",
+      "{\"objects\":[" + Objects(60, nested) + "]}",
+      // Unknown fields around the objects and in later ones, and a key given
+      // before and after the objects.
+      "{\"before\": [{\"a\": 1}, {\"b\": 2}], \"objects\": [" + Objects(50, plain) + ", {\"x\": 1}," +
+          Objects(50, nested) + "], \"after\": [{\"c\": 3}, {\"d\": 4}, {\"e\": 5}]}",
+      "{\"k\": 1, \"objects\": [" + Objects(80, plain) + "], \"k\": 2}",
+      // "}, {" inside names and inside an unknown field after the objects.
+      "{\"objects\": [" + Objects(40, R"({"name": "}, {"})") + "], \"tail\": [" + Objects(200, "{}") + "]}",
+      // Faults late in the text.
+      "{\"objects\": [" + Objects(100, plain) + ", {\"type\": \"cube\"}" + Objects(20, plain) + "]}",
+      "{\"objects\": [" + Objects(100, plain) + ", {\"name\": \"A\",}]}",
+      "{\"objects\": [" + Objects(100, plain) + "]",
+      "{\"objects\": [" + Objects(100, plain) + "], \"objects\": []}",
+  };
+  for (const std::string &text : cases)
+    ExpectSameInParts(text);
+}
 
 }  // namespace
