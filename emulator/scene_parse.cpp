@@ -631,15 +631,17 @@ struct TextRead {
   const char *objectsClosedAt = nullptr;  // see SceneReader
 };
 
-TextRead readText(std::string_view text, std::string_view source) {
+// whole: the text whose objects the scene read will end up holding (a
+// part's objects are joined to the first part's).
+TextRead readText(std::string_view text, std::string_view source, std::string_view whole) {
   TextRead part;
   SceneRead &result = part.read;
   // Every object opens with a brace: the count is a close upper bound that
   // spares growing a million objects step by step. A file of nothing but
   // braces must not reserve beyond reason, nor fail for the reserve.
-  const size_t braces = static_cast<size_t>(std::count(text.begin(), text.end(), '{'));
+  const size_t braces = static_cast<size_t>(std::count(whole.begin(), whole.end(), '{'));
   try {
-    result.scene.objects.reserve(std::min(braces, text.size() / 32));
+    result.scene.objects.reserve(std::min(braces, whole.size() / 32));
   } catch (const std::bad_alloc &) {
   }
   TextCursor cursor{text.data(), text.data(), text.data() + text.size()};
@@ -763,7 +765,7 @@ SceneRead parseSceneInParts(std::string_view text, std::string_view source, size
     }
   }
   if (cuts.empty())
-    return readText(text, source).read;
+    return readText(text, source, text).read;
 
   const size_t count = cuts.size() + 1;
   std::vector<std::string> texts(count);
@@ -778,7 +780,7 @@ SceneRead parseSceneInParts(std::string_view text, std::string_view source, size
     part.append(from, to);
     if (i + 1 < count)
       part += kPartEnd;
-    reads[i] = readText(part, source);
+    reads[i] = readText(part, source, i == 0 ? text : std::string_view(part));
   };
   std::vector<std::thread> helpers;
   size_t started = 1;
@@ -795,7 +797,7 @@ SceneRead parseSceneInParts(std::string_view text, std::string_view source, size
     helper.join();
   if (std::optional<SceneRead> joined = joinParts(texts, reads))
     return std::move(*joined);
-  return readText(text, source).read;
+  return readText(text, source, text).read;
 }
 
 SceneRead parseScene(std::string_view text, std::string_view source) {
