@@ -7,14 +7,14 @@
 // all cores: runs of top-level objects, and runs of a large object's points.
 #include "scene_file.h"
 
+#include "parallel.h"
+
 #include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <functional>
-#include <system_error>
-#include <thread>
 
 namespace hostemu {
 namespace {
@@ -53,17 +53,7 @@ struct SceneText {
       for (size_t job = next++; job < jobs.size(); job = next++)
         jobs[job](pieces[jobPieces[job]]);
     };
-    const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), jobs.size(), 8});
-    std::vector<std::thread> helpers;
-    try {
-      for (size_t i = 1; i < threads; ++i)
-        helpers.emplace_back(work);
-    } catch (const std::system_error &) {
-      // Fewer threads only make it slower.
-    }
-    work();
-    for (std::thread &helper : helpers)
-      helper.join();
+    runParts(std::min(usableCores(), jobs.size()), [&](size_t) { work(); });
     jobs.clear();
   }
 };

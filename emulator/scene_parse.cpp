@@ -4,6 +4,7 @@
 // cores, cut between top-level objects.
 #include "scene_file.h"
 
+#include "parallel.h"
 #include "scene_scan.h"
 
 #include <algorithm>
@@ -15,8 +16,6 @@
 #include <limits>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace hostemu {
@@ -782,27 +781,14 @@ SceneRead parseSceneInParts(std::string_view text, std::string_view source, size
       part += kPartEnd;
     reads[i] = readText(part, source, i == 0 ? text : std::string_view(part));
   };
-  std::vector<std::thread> helpers;
-  size_t started = 1;
-  try {
-    for (; started < count; ++started)
-      helpers.emplace_back(readPart, started);
-  } catch (const std::system_error &) {
-    // The parts no thread took are read here.
-  }
-  readPart(0);
-  for (size_t i = started; i < count; ++i)
-    readPart(i);
-  for (std::thread &helper : helpers)
-    helper.join();
+  runParts(count, readPart);
   if (std::optional<SceneRead> joined = joinParts(texts, reads))
     return std::move(*joined);
   return readText(text, source, text).read;
 }
 
 SceneRead parseScene(std::string_view text, std::string_view source) {
-  const size_t cores = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
-  return parseSceneInParts(text, source, std::min<size_t>(cores, text.size() / kBytesPerPart + 1));
+  return parseSceneInParts(text, source, std::min<size_t>(usableCores(), text.size() / kBytesPerPart + 1));
 }
 
 }  // namespace hostemu

@@ -1,10 +1,10 @@
 #include "scene_scan.h"
 
+#include "parallel.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 namespace hostemu {
 namespace {
@@ -159,8 +159,7 @@ constexpr size_t kPointsBeforeSplitting = 1 << 16;
 constexpr std::ptrdiff_t kBytesPerPart = 4 << 20;
 
 RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector> &points) {
-  const size_t cores = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
-  const size_t parts = std::min<size_t>(cores, static_cast<size_t>((end - q) / kBytesPerPart) + 1);
+  const size_t parts = std::min<size_t>(usableCores(), static_cast<size_t>((end - q) / kBytesPerPart) + 1);
   std::vector<const char *> starts{q};
   for (size_t i = 1; i < parts; ++i) {
     const char *start =
@@ -177,19 +176,7 @@ RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector
     ends[i] = scanPointRun(stops[i], end, starts[i + 1], i == 0 ? false : true, static_cast<size_t>(-1),
                            i == 0 ? points : found[i]);
   };
-  std::vector<std::thread> helpers;
-  size_t started = 1;
-  try {
-    for (; started < count; ++started)
-      helpers.emplace_back(run, started);
-  } catch (const std::system_error &) {
-    // The parts no thread took are read here, after the first.
-  }
-  run(0);
-  for (size_t i = started; i < count; ++i)
-    run(i);
-  for (std::thread &helper : helpers)
-    helper.join();
+  runParts(count, run);
   size_t valid = 1;
   while (valid < count && ends[valid - 1] == RunEnd::reachedStop)
     ++valid;
