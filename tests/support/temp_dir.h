@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -12,8 +13,11 @@ class TempDir {
  public:
   TempDir() {
     static std::atomic<int> counter{0};
+    // The clock as well: process ids come round again, and under Wine a
+    // folder whose files a test still held open outlives its test.
     path_ = std::filesystem::temp_directory_path() /
-            ("kwantel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("kwantel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
