@@ -240,6 +240,11 @@ struct FieldCursor {
 };
 
 void appendField(SceneText &text, const SceneObject &object, SceneField field, size_t levels) {
+  // Points may start new pieces, after which out would be another piece.
+  if (field == SceneField::points) {
+    appendPoints(text, object, levels);
+    return;
+  }
   std::string &out = text.out();
   switch (field) {
     case SceneField::name:
@@ -271,8 +276,7 @@ void appendField(SceneText &text, const SceneObject &object, SceneField field, s
       }
       break;
     case SceneField::points:
-      appendPoints(text, object, levels);
-      break;
+      break;  // above
     case SceneField::children:
       break;  // written by the caller, which walks the tree
   }

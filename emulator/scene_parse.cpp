@@ -653,34 +653,6 @@ TextRead readText(std::string_view text, std::string_view source, std::string_vi
   return part;
 }
 
-bool isBlankChar(char c) {
-  return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
-
-// A place to cut the objects array between two elements: the comma of a
-// "}, {" at or after from. This program's own files put each top-level
-// object on a line of its own, so that comma is looked for first. Null when
-// none is near.
-const char *cutAfter(const char *from, const char *end) {
-  constexpr std::ptrdiff_t kSearch = 1 << 20;
-  const std::string_view window(from, static_cast<size_t>(std::min(end - from, kSearch)));
-  if (size_t at = window.find("},\n    {"); at != std::string_view::npos)
-    return from + at + 1;
-  for (size_t i = 1; i < window.size(); ++i) {
-    if (window[i] != ',')
-      continue;
-    size_t before = i;
-    while (before > 0 && isBlankChar(window[before - 1]))
-      --before;
-    size_t after = i + 1;
-    while (after < window.size() && isBlankChar(window[after]))
-      ++after;
-    if (before > 0 && window[before - 1] == '}' && after < window.size() && window[after] == '{')
-      return from + i;
-  }
-  return nullptr;
-}
-
 // "objects[12].x" of a part whose objects follow others: "objects[40012].x".
 std::string movedPath(const std::string &path, size_t topLevelBefore) {
   constexpr std::string_view kStart = "objects[";
@@ -759,7 +731,7 @@ SceneRead parseSceneInParts(std::string_view text, std::string_view source, size
     if (!cuts.empty() && from <= cuts.back())
       from = cuts.back() + 1;
     if (from < end) {
-      if (const char *cut = cutAfter(from, end))
+      if (const char *cut = objectCutAfter(from, end))
         cuts.push_back(cut);
     }
   }

@@ -379,4 +379,24 @@ void scanObjectMembers(const char *&p, const char *end, SceneObject &object) {
   }
 }
 
+const char *objectCutAfter(const char *from, const char *end) {
+  constexpr std::ptrdiff_t kSearch = 1 << 20;
+  const std::string_view window(from, static_cast<size_t>(std::min(end - from, kSearch)));
+  if (size_t at = window.find("},\n    {"); at != std::string_view::npos)
+    return from + at + 1;
+  for (size_t i = 1; i < window.size(); ++i) {
+    if (window[i] != ',')
+      continue;
+    size_t before = i;
+    while (before > 0 && isBlank(window[before - 1]))
+      --before;
+    size_t after = i + 1;
+    while (after < window.size() && isBlank(window[after]))
+      ++after;
+    if (before > 0 && window[before - 1] == '}' && after < window.size() && window[after] == '{')
+      return from + i;
+  }
+  return nullptr;
+}
+
 }  // namespace hostemu

@@ -37,4 +37,11 @@ bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &po
 // must be new.
 void scanObjectMembers(const char *&p, const char *end, SceneObject &object);
 
+// A place to cut an array of objects between two elements: the comma of a
+// "}, {" at or after from. This program's own files put each top-level
+// object on a line of its own, so that comma is looked for first. Null when
+// none is near. Whether the cut is between top-level objects is for the
+// reader to find out.
+const char *objectCutAfter(const char *from, const char *end);
+
 }  // namespace hostemu
