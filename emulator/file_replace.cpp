@@ -40,7 +40,7 @@ std::string lastError() {
   return "system error " + std::to_string(GetLastError());
 }
 
-std::string replace(const std::filesystem::path &target, const std::vector<std::string_view> &pieces) {
+std::string replace(const std::filesystem::path &target, const ContentProducer &produce) {
   std::filesystem::path temporary = target;
   temporary += L".saving";
   HANDLE file =
@@ -48,7 +48,7 @@ std::string replace(const std::filesystem::path &target, const std::vector<std::
   if (file == INVALID_HANDLE_VALUE)
     return describe("cannot create", temporary, lastError());
   std::string failure;
-  for (std::string_view content : pieces) {
+  produce([&](std::string_view content) {
     size_t done = 0;
     while (failure.empty() && done < content.size()) {
       DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 30));
@@ -58,7 +58,8 @@ std::string replace(const std::filesystem::path &target, const std::vector<std::
       }
       done += written;
     }
-  }
+    return failure.empty();
+  });
   if (failure.empty() && injected(ReplaceStep::write))
     failure = describe("cannot write", temporary, lastError());
   if (failure.empty() && (injected(ReplaceStep::flush) || !FlushFileBuffers(file))) {
@@ -102,15 +103,15 @@ void flushDirectory(const std::filesystem::path &directory) {
   ::close(fd);
 }
 
-bool writePieces(int fd, const std::vector<std::string_view> &pieces) {
-  for (std::string_view piece : pieces) {
-    if (!writeAll(fd, piece))
-      return false;
-  }
-  return true;
+// Written pages go to the disk while the rest is still being produced, so
+// that the flush at the end waits for little more than the last of them.
+void startWriteback([[maybe_unused]] int fd, [[maybe_unused]] off_t offset, [[maybe_unused]] size_t size) {
+#ifdef __linux__
+  ::sync_file_range(fd, offset, static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
-std::string replace(const std::filesystem::path &target, const std::vector<std::string_view> &pieces) {
+std::string replace(const std::filesystem::path &target, const ContentProducer &produce) {
   std::filesystem::path directory = target.parent_path();
   if (directory.empty())
     directory = ".";
@@ -130,9 +131,25 @@ std::string replace(const std::filesystem::path &target, const std::vector<std::
   ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
 
   std::string failure;
+  int writeError = 0;
+  if (injected(ReplaceStep::write)) {
+    writeError = errno;
+  } else {
+    off_t offset = 0;
+    produce([&](std::string_view piece) {
+      errno = 0;
+      if (!writeAll(fd, piece)) {
+        writeError = errno ? errno : EIO;
+        return false;
+      }
+      startWriteback(fd, offset, piece.size());
+      offset += static_cast<off_t>(piece.size());
+      return true;
+    });
+  }
   errno = 0;
-  if (injected(ReplaceStep::write) || !writePieces(fd, pieces)) {
-    failure = describe("cannot write", temporary, errorText(errno ? errno : EIO));
+  if (writeError != 0) {
+    failure = describe("cannot write", temporary, errorText(writeError));
   } else if (injected(ReplaceStep::flush) || ::fsync(fd) != 0) {
     failure = describe("cannot flush", temporary, errorText(errno ? errno : EIO));
   }
@@ -154,11 +171,20 @@ std::string replace(const std::filesystem::path &target, const std::vector<std::
 }  // namespace
 
 std::string replaceFile(const std::filesystem::path &target, std::string_view content) {
-  return replace(target, {content});
+  return replace(target, [content](const ContentWriter &write) { write(content); });
 }
 
 std::string replaceFile(const std::filesystem::path &target, const std::vector<std::string> &pieces) {
-  return replace(target, std::vector<std::string_view>(pieces.begin(), pieces.end()));
+  return replace(target, [&pieces](const ContentWriter &write) {
+    for (const std::string &piece : pieces) {
+      if (!write(piece))
+        return;
+    }
+  });
+}
+
+std::string replaceFile(const std::filesystem::path &target, const ContentProducer &produce) {
+  return replace(target, produce);
 }
 
 void failNextReplaceAt(ReplaceStep step) {

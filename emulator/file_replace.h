@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,14 @@ namespace hostemu {
 std::string replaceFile(const std::filesystem::path &target, std::string_view content);
 // The same with the content in pieces, written one after the other.
 std::string replaceFile(const std::filesystem::path &target, const std::vector<std::string> &pieces);
+
+// Takes the next piece of the content; false when it could not be written,
+// after which the producer hands over no more.
+using ContentWriter = std::function<bool(std::string_view)>;
+using ContentProducer = std::function<void(const ContentWriter &)>;
+// The same with the content handed over by produce as it is made, so that
+// it need never be held whole.
+std::string replaceFile(const std::filesystem::path &target, const ContentProducer &produce);
 
 enum class ReplaceStep { write, flush, rename };
 

@@ -7,6 +7,7 @@
 // objects[2].children[0].points[5].
 #pragma once
 
+#include "file_replace.h"
 #include "scene.h"
 
 #include <cstddef>
@@ -58,8 +59,10 @@ SceneRead readSceneFile(const std::filesystem::path &file);
 
 // The scene as a file's content; a large scene is formatted on all cores.
 std::string formatScene(const Scene &scene);
-// The same content in pieces, which a large scene need not be copied into one.
-std::vector<std::string> formatScenePieces(const Scene &scene);
+// The same content handed to write a piece at a time, in order, as it is
+// formatted, so that a large scene is never held whole as text. Stops when
+// write returns false.
+void formatScene(const Scene &scene, const ContentWriter &write);
 
 // Replaces file with the scene, atomically: on failure the file is as it was.
 // Empty when done; otherwise one line saying what failed.

@@ -7,14 +7,16 @@
 // all cores: runs of top-level objects, and runs of a large object's points.
 #include "scene_file.h"
 
+#include "file_replace.h"
 #include "parallel.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <mutex>
 
 namespace hostemu {
 namespace {
@@ -27,8 +29,9 @@ void appendIndent(std::string &out, size_t levels) {
 }
 
 // A piece of work: below this many objects and points, a piece costs more
-// to hand to another thread than to format here.
-constexpr size_t kPieceWeight = 1 << 16;
+// to hand to another thread than to format here. Small enough that writing
+// starts early and a few pieces in flight hold little memory.
+constexpr size_t kPieceWeight = 1 << 14;
 
 // The text as pieces in file order. Text goes to the last piece; a piece that
 // is formatted later, on any thread, is reserved by a job.
@@ -47,16 +50,71 @@ struct SceneText {
     pieces.emplace_back();
   }
 
-  void runJobs() {
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-      for (size_t job = next++; job < jobs.size(); job = next++)
-        jobs[job](pieces[jobPieces[job]]);
-    };
-    runParts(std::min(usableCores(), jobs.size()), [&](size_t) { work(); });
-    jobs.clear();
-  }
+  // Hands the pieces to write in order while the jobs run on all cores, a
+  // few pieces ahead of the writing. A written piece's memory goes to the
+  // next job, so that a large scene is formatted in the same few buffers
+  // rather than in fresh memory for the whole file.
+  void emit(const ContentWriter &write);
 };
+
+void SceneText::emit(const ContentWriter &write) {
+  const size_t workers = jobs.empty() ? 0 : std::min(usableCores(), jobs.size());
+  const size_t ahead = 4 * workers;
+  std::mutex mutex;
+  std::condition_variable changed;
+  size_t nextJob = 0;
+  size_t jobsWritten = 0;
+  bool stop = false;
+  std::vector<char> done(jobs.size(), 0);
+  std::vector<std::string> spare;
+
+  auto work = [&] {
+    std::unique_lock lock(mutex);
+    for (;;) {
+      changed.wait(lock, [&] { return stop || nextJob == jobs.size() || nextJob < jobsWritten + ahead; });
+      if (stop || nextJob == jobs.size())
+        return;
+      const size_t job = nextJob++;
+      std::string buffer;
+      if (!spare.empty()) {
+        buffer = std::move(spare.back());
+        spare.pop_back();
+      }
+      lock.unlock();
+      buffer.clear();
+      jobs[job](buffer);
+      lock.lock();
+      pieces[jobPieces[job]] = std::move(buffer);
+      done[job] = 1;
+      changed.notify_all();
+    }
+  };
+  auto writeInOrder = [&] {
+    size_t job = 0;
+    for (size_t piece = 0; piece < pieces.size(); ++piece) {
+      const bool deferred = job < jobs.size() && jobPieces[job] == piece;
+      if (deferred) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return done[job] != 0; });
+      }
+      const bool written = write(pieces[piece]);
+      std::unique_lock lock(mutex);
+      if (deferred) {
+        spare.push_back(std::move(pieces[piece]));
+        jobsWritten = ++job;
+      } else {
+        std::string().swap(pieces[piece]);
+      }
+      if (!written)
+        stop = true;
+      changed.notify_all();
+      if (stop)
+        return;
+    }
+  };
+  runParts(1 + workers, [&](size_t part) { part == 0 ? writeInOrder() : work(); });
+  jobs.clear();
+}
 
 void appendString(std::string &out, std::string_view text) {
   static const char kHex[] = "0123456789abcdef";
@@ -400,6 +458,7 @@ void appendObjects(SceneText &text, const Scene &scene) {
       text.defer([&scene, next, end, weight](std::string &out) {
         SceneText piece;
         piece.mayDefer = false;
+        piece.out() = std::move(out);
         piece.out().reserve(160 * weight);
         appendTopLevelRun(piece, scene, next, end);
         out = std::move(piece.out());
@@ -411,7 +470,7 @@ void appendObjects(SceneText &text, const Scene &scene) {
 
 }  // namespace
 
-std::vector<std::string> formatScenePieces(const Scene &scene) {
+void formatScene(const Scene &scene, const ContentWriter &write) {
   SceneText text;
   text.out() += '{';
   bool first = true;
@@ -426,20 +485,20 @@ std::vector<std::string> formatScenePieces(const Scene &scene) {
   for (; extra < scene.extras.size(); ++extra)
     appendExtra(text.out(), scene.extras[extra], first);
   text.out() += "\n}\n";
-  text.runJobs();
-  return std::move(text.pieces);
+  text.emit(write);
 }
 
 std::string formatScene(const Scene &scene) {
-  std::vector<std::string> pieces = formatScenePieces(scene);
-  size_t size = 0;
-  for (const std::string &piece : pieces)
-    size += piece.size();
   std::string out;
-  out.reserve(size);
-  for (const std::string &piece : pieces)
+  formatScene(scene, [&out](std::string_view piece) {
     out += piece;
+    return true;
+  });
   return out;
+}
+
+std::string writeSceneFile(const std::filesystem::path &file, const Scene &scene) {
+  return replaceFile(file, [&scene](const ContentWriter &write) { formatScene(scene, write); });
 }
 
 }  // namespace hostemu

@@ -8,10 +8,12 @@
 #include "scene_scan.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <new>
@@ -72,10 +74,49 @@ std::string libraryReason(std::string_view text) {
 // Where the JSON library reads. The library reads through CursorIterator,
 // so the reader can take over the inside of a number array the library has
 // just opened and move the library on to its closing ']'.
+//
+// The text may come in up to three segments, read one after the other: a
+// part of a large file is read where it lies, between the opening and the
+// closing of an objects array of its own.
 struct TextCursor {
-  const char *begin;
+  explicit TextCursor(std::string_view text) : TextCursor({text}) {}
+  explicit TextCursor(std::initializer_list<std::string_view> segments) {
+    for (std::string_view segment : segments) {
+      if (!segment.empty() && count_ < segments_.size())
+        segments_[count_++] = segment;
+    }
+    first = pos = end = "";
+    if (count_ > 0)
+      enter(0);
+  }
+
+  const char *first;  // where the current segment begins
   const char *pos;
-  const char *end;
+  const char *end;  // where the current segment ends
+
+  // Moves to p, in the current segment or at its end.
+  void moveTo(const char *p) {
+    pos = p;
+    if (pos == end)
+      enterNext();
+  }
+  void step() { moveTo(pos + 1); }
+  bool atEnd() const { return pos == end; }
+
+ private:
+  void enter(size_t index) {
+    current_ = index;
+    first = pos = segments_[index].data();
+    end = first + segments_[index].size();
+  }
+  void enterNext() {
+    if (current_ + 1 < count_)
+      enter(current_ + 1);
+  }
+
+  std::array<std::string_view, 3> segments_{};
+  size_t count_ = 0;
+  size_t current_ = 0;
 };
 
 class CursorIterator {
@@ -89,19 +130,19 @@ class CursorIterator {
   CursorIterator(TextCursor *cursor, bool isEnd) : cursor_(cursor), isEnd_(isEnd) {}
   const char &operator*() const { return *cursor_->pos; }
   CursorIterator &operator++() {
-    ++cursor_->pos;
+    cursor_->step();
     return *this;
   }
   CursorIterator operator++(int) {
     CursorIterator before = *this;
-    ++cursor_->pos;
+    cursor_->step();
     return before;
   }
   bool operator==(const CursorIterator &other) const { return atEnd() == other.atEnd(); }
   bool operator!=(const CursorIterator &other) const { return !(*this == other); }
 
  private:
-  bool atEnd() const { return isEnd_ || cursor_->pos == cursor_->end; }
+  bool atEnd() const { return isEnd_ || cursor_->atEnd(); }
   TextCursor *cursor_;
   bool isEnd_;
 };
@@ -148,7 +189,8 @@ class SceneReader {
   bool scalar(Json value);
   // Takes over the inside of the array the library has just opened; false
   // when the library must read it.
-  bool canTakeOver() const { return cursor_.pos != cursor_.begin && cursor_.pos[-1] == '['; }
+  bool canTakeOver() const { return justRead('['); }
+  bool justRead(char c) const { return cursor_.pos != cursor_.first && cursor_.pos[-1] == c; }
   bool vectorComponent(double value);
   bool endValue();
 
@@ -391,10 +433,10 @@ bool SceneReader::beginObject() {
   frames_.push_back(std::move(frame));
   // Plain members are read here, as plain number arrays are; the library
   // reads on from the first member that is not.
-  if (cursor_.pos != cursor_.begin && cursor_.pos[-1] == '{') {
+  if (justRead('{')) {
     const char *p = cursor_.pos;
     scanObjectMembers(p, cursor_.end, scene.objects.back());
-    cursor_.pos = p;
+    cursor_.moveTo(p);
   }
   return true;
 }
@@ -538,9 +580,9 @@ bool SceneReader::start_array(std::size_t) {
         const char *p = cursor_.pos;
         if (next.kind == Frame::vector && scanVectorBody(p, cursor_.end, *next.vector)) {
           next.components = 3;
-          cursor_.pos = p;
+          cursor_.moveTo(p);
         } else if (next.kind == Frame::pointList && scanPointsBody(p, cursor_.end, object.points)) {
-          cursor_.pos = p;
+          cursor_.moveTo(p);
         }
       }
       frames_.push_back(std::move(next));
@@ -603,11 +645,12 @@ bool SceneReader::parse_error(std::size_t, const std::string &, const nlohmann::
   // The place is counted here rather than taken from the library, which
   // does not see the arrays read by the reader itself. As the library does,
   // the column counts the character it stopped at, and the end of the text
-  // as one more.
+  // as one more. A part of a text in segments counts from its current
+  // segment: a fault there is reported by a reading of the whole text.
   const char *stop = cursor_.pos;
   size_t line = 1;
-  const char *lineStart = cursor_.begin;
-  for (const char *p = cursor_.begin; p + 1 < stop; ++p) {
+  const char *lineStart = cursor_.first;
+  for (const char *p = cursor_.first; p + 1 < stop; ++p) {
     if (*p == '\n') {
       ++line;
       lineStart = p + 1;
@@ -630,20 +673,15 @@ struct TextRead {
   const char *objectsClosedAt = nullptr;  // see SceneReader
 };
 
-// whole: the text whose objects the scene read will end up holding (a
-// part's objects are joined to the first part's).
-TextRead readText(std::string_view text, std::string_view source, std::string_view whole) {
+// reserve: how many objects to make room for; the objects of every part
+// end up in the first part's scene.
+TextRead readText(TextCursor cursor, std::string_view source, size_t reserve) {
   TextRead part;
   SceneRead &result = part.read;
-  // Every object opens with a brace: the count is a close upper bound that
-  // spares growing a million objects step by step. A file of nothing but
-  // braces must not reserve beyond reason, nor fail for the reserve.
-  const size_t braces = static_cast<size_t>(std::count(whole.begin(), whole.end(), '{'));
   try {
-    result.scene.objects.reserve(std::min(braces, whole.size() / 32));
+    result.scene.objects.reserve(reserve);
   } catch (const std::bad_alloc &) {
   }
-  TextCursor cursor{text.data(), text.data(), text.data() + text.size()};
   SceneReader reader(source, cursor, result);
   bool ok = Json::sax_parse(CursorIterator(&cursor, false), CursorIterator(&cursor, true), &reader);
   if (!ok && !result.error) {
@@ -651,6 +689,13 @@ TextRead readText(std::string_view text, std::string_view source, std::string_vi
   }
   part.objectsClosedAt = reader.objectsClosedAt();
   return part;
+}
+
+// Every object opens with a brace: the count is a close upper bound that
+// spares growing a million objects step by step. A text of nothing but
+// braces must not reserve beyond reason.
+size_t objectsToReserve(size_t braces, size_t bytes) {
+  return std::min(braces, bytes / 32);
 }
 
 // "objects[12].x" of a part whose objects follow others: "objects[40012].x".
@@ -669,13 +714,13 @@ std::string movedPath(const std::string &path, size_t topLevelBefore) {
 // The parts read apart, joined; none when the cuts were not all between two
 // top-level objects, or any part has a fault, which a reading in one part
 // then reports in its own words and places.
-std::optional<SceneRead> joinParts(std::vector<std::string> &texts, std::vector<TextRead> &parts) {
+// partEnd: where each part but the last closed its objects array when all
+// before its cut was whole top-level objects.
+std::optional<SceneRead> joinParts(std::vector<TextRead> &parts, const char *partEnd) {
   for (size_t i = 0; i < parts.size(); ++i) {
     if (parts[i].read.error)
       return std::nullopt;
-    // Each part but the last must close the objects array with the ']' it
-    // was given: then everything before its cut was whole top-level objects.
-    if (i + 1 < parts.size() && parts[i].objectsClosedAt != texts[i].data() + texts[i].size() - 1)
+    if (i + 1 < parts.size() && parts[i].objectsClosedAt != partEnd)
       return std::nullopt;
   }
   SceneRead joined = std::move(parts.front().read);
@@ -720,9 +765,10 @@ constexpr size_t kBytesPerPart = 16 << 20;
 
 SceneRead parseSceneInParts(std::string_view text, std::string_view source, size_t parts) {
   // Each part but the first reads as a scene of its own: the objects after
-  // one cut up to the next, in an objects array of their own.
-  constexpr std::string_view kPartStart = "{\"objects\": [";
-  constexpr std::string_view kPartEnd = "]}";
+  // one cut up to the next, in an objects array of their own. The parts are
+  // read where they lie in the text, between these.
+  static constexpr std::string_view kPartStart = "{\"objects\": [";
+  static constexpr std::string_view kPartEnd = "]}";
   const char *begin = text.data();
   const char *end = begin + text.size();
   std::vector<const char *> cuts;
@@ -736,27 +782,33 @@ SceneRead parseSceneInParts(std::string_view text, std::string_view source, size
     }
   }
   if (cuts.empty())
-    return readText(text, source, text).read;
+    return readText(TextCursor(text), source, objectsToReserve(countByte(text, '{'), text.size())).read;
 
   const size_t count = cuts.size() + 1;
-  std::vector<std::string> texts(count);
-  std::vector<TextRead> reads(count);
-  auto readPart = [&](size_t i) {
+  auto partText = [&](size_t i) {
     const char *from = i == 0 ? begin : cuts[i - 1] + 1;
     const char *to = i + 1 < count ? cuts[i] : end;
-    std::string &part = texts[i];
-    part.reserve(kPartStart.size() + static_cast<size_t>(to - from) + kPartEnd.size());
-    if (i > 0)
-      part += kPartStart;
-    part.append(from, to);
-    if (i + 1 < count)
-      part += kPartEnd;
-    reads[i] = readText(part, source, i == 0 ? text : std::string_view(part));
+    return std::string_view(from, static_cast<size_t>(to - from));
   };
-  runParts(count, readPart);
-  if (std::optional<SceneRead> joined = joinParts(texts, reads))
+  // The first part holds the objects of all once joined: the braces are
+  // counted first, each part on its own core.
+  std::vector<size_t> braces(count);
+  runParts(count, [&](size_t i) { braces[i] = countByte(partText(i), '{'); });
+  size_t allBraces = 0;
+  for (size_t partBraces : braces)
+    allBraces += partBraces;
+
+  std::vector<TextRead> reads(count);
+  runParts(count, [&](size_t i) {
+    const std::string_view part = partText(i);
+    const TextCursor cursor{i > 0 ? kPartStart : std::string_view(), part,
+                            i + 1 < count ? kPartEnd : std::string_view()};
+    reads[i] = readText(cursor, source,
+                        i == 0 ? objectsToReserve(allBraces, text.size()) : objectsToReserve(braces[i], part.size()));
+  });
+  if (std::optional<SceneRead> joined = joinParts(reads, kPartEnd.data() + 1))
     return std::move(*joined);
-  return readText(text, source, text).read;
+  return readText(TextCursor(text), source, objectsToReserve(allBraces, text.size())).read;
 }
 
 SceneRead parseScene(std::string_view text, std::string_view source) {

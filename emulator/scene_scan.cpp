@@ -379,6 +379,30 @@ void scanObjectMembers(const char *&p, const char *end, SceneObject &object) {
   }
 }
 
+size_t countByte(std::string_view text, char c) {
+  // Byte-wide counters, one per lane, which the compiler keeps in vector
+  // registers; emptied into the total before any can overflow.
+  constexpr size_t kLanes = 32;
+  constexpr size_t kRounds = 255;
+  const char *p = text.data();
+  size_t left = text.size();
+  size_t total = 0;
+  while (left >= kLanes) {
+    unsigned char lanes[kLanes] = {};
+    const size_t rounds = std::min(kRounds, left / kLanes);
+    for (size_t round = 0; round < rounds; ++round, p += kLanes) {
+      for (size_t lane = 0; lane < kLanes; ++lane)
+        lanes[lane] = static_cast<unsigned char>(lanes[lane] + (p[lane] == c));
+    }
+    left -= rounds * kLanes;
+    for (unsigned char lane : lanes)
+      total += lane;
+  }
+  for (; left > 0; --left)
+    total += *p++ == c;
+  return total;
+}
+
 const char *objectCutAfter(const char *from, const char *end) {
   constexpr std::ptrdiff_t kSearch = 1 << 20;
   const std::string_view window(from, static_cast<size_t>(std::min(end - from, kSearch)));

@@ -112,6 +112,34 @@ TEST(LargeScenes, PartsFormattedOnAllCoresJoinToOneText) {
   EXPECT_EQ(lines, scene.objects.size() + 200'000u + 1 + parents + 1 + 1 + 1 + 2);
 }
 
+TEST(LargeScenes, TextIsHandedOverInOrderAsItIsFormattedAndStopsWhenWritingFails) {
+  // Points of one object and runs of objects, each in many pieces.
+  Scene scene;
+  scene.hasObjectsKey = true;
+  scene.objects.push_back(PointObject(300'000, hostemu::kNoParent));
+  for (size_t i = 0; i < 100'000; ++i)
+    scene.objects.push_back(NullObject(i, hostemu::kNoParent));
+  const std::string whole = formatScene(scene);
+
+  std::string joined;
+  size_t pieces = 0;
+  hostemu::formatScene(scene, [&](std::string_view piece) {
+    joined += piece;
+    ++pieces;
+    return true;
+  });
+  EXPECT_EQ(joined, whole);
+  EXPECT_GT(pieces, 20u);
+
+  // A failed write ends the formatting: nothing more is handed over, and
+  // the threads still formatting ahead are not waited for forever.
+  for (size_t failAt : {size_t{0}, size_t{3}, pieces / 2}) {
+    size_t calls = 0;
+    hostemu::formatScene(scene, [&](std::string_view) { return calls++ != failAt; });
+    EXPECT_EQ(calls, failAt + 1);
+  }
+}
+
 struct ReadCase {
   const char *name;
   size_t first;    // points of a first point object, before the long one

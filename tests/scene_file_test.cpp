@@ -13,6 +13,11 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -377,5 +382,25 @@ TEST(SceneFiles, AMissingFileIsUnreadableAndAWrittenFileReadsBack) {
   EXPECT_EQ(formatScene(back.scene), formatScene(scene));
   std::filesystem::remove_all(folder);
 }
+
+#ifndef _WIN32
+TEST(SceneFiles, AFileOfUnknownSizeReadsWhole) {
+  // A pipe, as a shell's <(...) gives: no size to read into, only the text.
+  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "scene_file_pipe_test";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path pipe = folder / "scene.json";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::string text = "{\"objects\": [";
+  for (int i = 0; i < 5000; ++i)
+    text += (i == 0 ? "" : ", ") + std::string(R"({"name": "N", "position": [0.25, -1, 3e-7]})");
+  text += "]}";
+  std::thread writer([&] { std::ofstream(pipe) << text; });
+  SceneRead read = hostemu::readSceneFile(pipe);
+  writer.join();
+  ASSERT_FALSE(read.error) << read.error->message;
+  EXPECT_EQ(formatScene(read.scene), formatScene(MustParse(text)));
+  std::filesystem::remove_all(folder);
+}
+#endif
 
 }  // namespace

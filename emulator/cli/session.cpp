@@ -130,15 +130,11 @@ void Session::showUserOutput() {
 std::optional<Failure> Session::writeResults(const OutputFiles &files) {
   if (host_ == nullptr)
     return std::nullopt;
-  // Everything is formatted before the first file is replaced.
-  std::vector<std::string> sceneText;
-  if (!files.scene.empty()) {
-    if (!takeDocumentValues(document(), scene_)) {
-      return Failure{kBadInput, "the document no longer has the scene's objects; nothing written"};
-    }
-    sceneText = formatScenePieces(scene_);
-    timings_.mark("format");
+  if (!files.scene.empty() && !takeDocumentValues(document(), scene_)) {
+    return Failure{kBadInput, "the document no longer has the scene's objects; nothing written"};
   }
+  // The console and journal are formatted before the first file is replaced;
+  // the scene, which may be gigabytes, is formatted as it is written.
   std::ostringstream console;
   std::ostringstream journal;
   if (!files.console.empty())
@@ -146,12 +142,16 @@ std::optional<Failure> Session::writeResults(const OutputFiles &files) {
   if (!files.journal.empty())
     host_->journal().writeJsonLines(journal);
 
-  const std::pair<const std::filesystem::path *, std::vector<std::string>> outputs[] = {
-      {&files.scene, std::move(sceneText)}, {&files.console, {console.str()}}, {&files.journal, {journal.str()}}};
-  for (const auto &[file, pieces] : outputs) {
+  if (!files.scene.empty()) {
+    if (std::string problem = writeSceneFile(files.scene, scene_); !problem.empty())
+      return Failure{kBadInput, problem};
+  }
+  const std::pair<const std::filesystem::path *, std::string> logs[] = {{&files.console, console.str()},
+                                                                        {&files.journal, journal.str()}};
+  for (const auto &[file, text] : logs) {
     if (file->empty())
       continue;
-    if (std::string problem = replaceFile(*file, pieces); !problem.empty())
+    if (std::string problem = replaceFile(*file, text); !problem.empty())
       return Failure{kBadInput, problem};
   }
   timings_.mark("write");
