@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <new>
 
 namespace hostemu {
 namespace {
@@ -21,50 +24,88 @@ void skipBlanks(const char *&p, const char *end) {
     ++p;
 }
 
-// Digits, at least one.
-bool skipDigits(const char *&p, const char *end) {
-  const char *start = p;
-  while (p != end && isDigit(*p))
-    ++p;
-  return p != start;
-}
+}  // namespace
+
+namespace {
+
+// The powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 }  // namespace
 
 bool scanNumber(const char *&p, const char *end, double &value) {
   // The grammar of a JSON number, which is narrower than what from_chars
-  // takes.
+  // takes, read in the same pass as the digits, which are kept while they
+  // fit.
   const char *q = p;
-  if (q != end && *q == '-')
+  const bool negative = q != end && *q == '-';
+  if (negative)
     ++q;
-  if (q == end)
+  if (q == end || !isDigit(*q))
     return false;
+  // The significant digits while there are at most 19 (after that, from_chars
+  // reads the number), and the power of ten of the last.
+  uint64_t digits = 0;
+  int kept = 0;
+  bool allKept = true;
+  int exponent = 0;
+  auto keep = [&](char c) {
+    if (digits == 0 && c == '0')
+      return;
+    if (kept == 19) {
+      allKept = false;
+      return;
+    }
+    digits = digits * 10 + static_cast<uint64_t>(c - '0');
+    ++kept;
+  };
   if (*q == '0') {
     ++q;
-  } else if (!skipDigits(q, end)) {
-    return false;
+  } else {
+    for (; q != end && isDigit(*q); ++q)
+      keep(*q);
   }
   bool integer = true;
   if (q != end && *q == '.') {
     ++q;
-    if (!skipDigits(q, end))
+    if (q == end || !isDigit(*q))
       return false;
+    for (; q != end && isDigit(*q); ++q) {
+      keep(*q);
+      --exponent;
+    }
     integer = false;
   }
   if (q != end && (*q == 'e' || *q == 'E')) {
     ++q;
+    const bool below = q != end && *q == '-';
     if (q != end && (*q == '+' || *q == '-'))
       ++q;
-    if (!skipDigits(q, end))
+    if (q == end || !isDigit(*q))
       return false;
+    int written = 0;
+    for (; q != end && isDigit(*q); ++q)
+      written = std::min(written * 10 + (*q - '0'), 100'000);
+    exponent += below ? -written : written;
     integer = false;
   }
   if (q != end && !isBlank(*q) && *q != ',' && *q != ']')
     return false;
   double parsed = 0.0;
-  auto [stop, error] = std::from_chars(p, q, parsed);
-  if (error != std::errc() || stop != q)
-    return false;
+  constexpr int kExactPowers = static_cast<int>(std::size(kExactPowersOfTen));
+  if (allKept && digits <= (uint64_t{1} << 53) && exponent > -kExactPowers && exponent < kExactPowers) {
+    // Both the digits and the power of ten are exact doubles, and one
+    // multiplication or division rounds correctly.
+    const double exact = static_cast<double>(digits);
+    parsed = exponent < 0 ? exact / kExactPowersOfTen[-exponent] : exact * kExactPowersOfTen[exponent];
+    if (negative)
+      parsed = -parsed;
+  } else {
+    auto [stop, error] = std::from_chars(p, q, parsed);
+    if (error != std::errc() || stop != q)
+      return false;
+  }
   // The library reads an integer as an integer, whose zero has no sign.
   value = integer && parsed == 0.0 ? 0.0 : parsed;
   p = q;
@@ -158,7 +199,10 @@ const char *pointStartAfter(const char *from, const char *end) {
 constexpr size_t kPointsBeforeSplitting = 1 << 16;
 constexpr std::ptrdiff_t kBytesPerPart = 4 << 20;
 
-RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector> &points) {
+// bytesPerPoint: the text the points so far took, each. Each part makes
+// room for the points its text may hold, and the first part for those of
+// all, so that no part grows step by step, moving its points each time.
+RunEnd scanPointsInParts(const char *&q, const char *end, double bytesPerPoint, std::vector<HostVector> &points) {
   const size_t parts = std::min<size_t>(usableCores(), static_cast<size_t>((end - q) / kBytesPerPart) + 1);
   std::vector<const char *> starts{q};
   for (size_t i = 1; i < parts; ++i) {
@@ -172,9 +216,16 @@ RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector
   std::vector<std::vector<HostVector>> found(count);
   std::vector<const char *> stops(starts.begin(), starts.end() - 1);
   std::vector<RunEnd> ends(count);
+  auto room = [bytesPerPoint](const char *from, const char *to) {
+    return static_cast<size_t>(static_cast<double>(to - from) / bytesPerPoint * 1.1);
+  };
   auto run = [&](size_t i) {
-    ends[i] = scanPointRun(stops[i], end, starts[i + 1], i == 0 ? false : true, static_cast<size_t>(-1),
-                           i == 0 ? points : found[i]);
+    std::vector<HostVector> &into = i == 0 ? points : found[i];
+    try {
+      into.reserve(into.size() + room(stops[i], i == 0 || starts[i + 1] == nullptr ? end : starts[i + 1]));
+    } catch (const std::bad_alloc &) {
+    }
+    ends[i] = scanPointRun(stops[i], end, starts[i + 1], i != 0, static_cast<size_t>(-1), into);
   };
   runParts(count, run);
   size_t valid = 1;
@@ -186,6 +237,10 @@ RunEnd scanPointsInParts(const char *&q, const char *end, std::vector<HostVector
   points.reserve(total);
   for (size_t i = 1; i < valid; ++i)
     points.insert(points.end(), found[i].begin(), found[i].end());
+  // The room was for the rest of the text, which may hold more than these
+  // points.
+  if (points.capacity() - points.size() > points.size() / 4)
+    points.shrink_to_fit();
   q = stops[valid - 1];
   return ends[valid - 1];
 }
@@ -197,9 +252,11 @@ bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &po
   const char *q = p;
   skipBlanks(q, end);
   bool first = true;
+  const char *start = q;
   RunEnd ended = scanPointRun(q, end, nullptr, first, kPointsBeforeSplitting, points);
   if (ended == RunEnd::reachedLimit)
-    ended = end - q >= 2 * kBytesPerPart ? scanPointsInParts(q, end, points)
+    ended = end - q >= 2 * kBytesPerPart
+                ? scanPointsInParts(q, end, static_cast<double>(q - start) / kPointsBeforeSplitting, points)
                                          : scanPointRun(q, end, nullptr, false, static_cast<size_t>(-1), points);
   if (ended != RunEnd::closed) {
     points.resize(before);

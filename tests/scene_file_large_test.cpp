@@ -4,10 +4,12 @@
 #include "scene_file.h"
 
 #include "bit_exact.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -138,6 +140,20 @@ TEST(LargeScenes, TextIsHandedOverInOrderAsItIsFormattedAndStopsWhenWritingFails
     hostemu::formatScene(scene, [&](std::string_view) { return calls++ != failAt; });
     EXPECT_EQ(calls, failAt + 1);
   }
+}
+
+TEST(LargeScenes, ALargeFileIsReadInPartsAsOneText) {
+  // Some 75 MB of points: the file is read a part per core.
+  Scene scene;
+  scene.hasObjectsKey = true;
+  scene.objects.push_back(PointObject(1'200'000, hostemu::kNoParent));
+  TempDir folder;
+  const std::filesystem::path file = folder / "large.json";
+  ASSERT_EQ(hostemu::writeSceneFile(file, scene), "");
+  ASSERT_GT(std::filesystem::file_size(file), size_t{64} << 20);
+  const SceneRead read = hostemu::readSceneFile(file);
+  ASSERT_FALSE(read.error) << read.error->message;
+  ExpectSameScene(read.scene, scene);
 }
 
 struct ReadCase {
