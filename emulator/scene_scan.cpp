@@ -257,7 +257,7 @@ bool scanPointsBody(const char *&p, const char *end, std::vector<HostVector> &po
   if (ended == RunEnd::reachedLimit)
     ended = end - q >= 2 * kBytesPerPart
                 ? scanPointsInParts(q, end, static_cast<double>(q - start) / kPointsBeforeSplitting, points)
-                                         : scanPointRun(q, end, nullptr, false, static_cast<size_t>(-1), points);
+                : scanPointRun(q, end, nullptr, false, static_cast<size_t>(-1), points);
   if (ended != RunEnd::closed) {
     points.resize(before);
     return false;
