@@ -93,17 +93,22 @@ std::vector<Phase> ReadTimings(const std::filesystem::path &errors) {
   return phases;
 }
 
-}  // namespace
+struct BatchCase {
+  const char *title;
+  const char *target;  // --target
+  hostemu::Scene (*scene)(size_t);
+  size_t size;
+};
 
-void BatchBench(Report &report) {
-  report.section("Batch: hostemu round on a scene file of 1,000,000 null objects, --scope all --target scale");
+void RunBatch(Report &report, const BatchCase &batch) {
+  report.section(batch.title);
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("kwantel_bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
-  const std::filesystem::path input = folder / "million.json";
-  const std::filesystem::path output = folder / "million-rounded.json";
+  const std::filesystem::path input = folder / "scene.json";
+  const std::filesystem::path output = folder / "scene-rounded.json";
   const std::filesystem::path errors = folder / "stderr.txt";
-  if (std::string problem = hostemu::writeSceneFile(input, NullObjectsScene(kManyObjects)); !problem.empty()) {
+  if (std::string problem = hostemu::writeSceneFile(input, batch.scene(batch.size)); !problem.empty()) {
     report.check("hostemu round, end to end", "no scene file", "", "", false);
     std::fprintf(stderr, "kwantel_bench: %s\n", problem.c_str());
     std::filesystem::remove_all(folder);
@@ -111,29 +116,64 @@ void BatchBench(Report &report) {
   }
   report.info("scene file", Megabytes(double(std::filesystem::file_size(input))));
 
-  const ChildRun run = Run({KWANTEL_BENCH_HOSTEMU, "round", input.string(), "-o", output.string(), "--module",
-                            KWANTEL_BENCH_MODULE, "--scope", "all", "--target", "scale", "--timings"},
-                           errors);
-  if (!run.done) {
-    report.check("hostemu round, end to end", "failed", "", "exit status 0", false);
-    std::filesystem::remove_all(folder);
-    return;
+  // The fastest of three runs: on a shared machine, fresh memory and the
+  // disk cost more at some moments than at others.
+  ChildRun run;
+  std::vector<Phase> phases;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const ChildRun next = Run({KWANTEL_BENCH_HOSTEMU, "round", input.string(), "-o", output.string(), "--module",
+                               KWANTEL_BENCH_MODULE, "--scope", "all", "--target", batch.target, "--timings"},
+                              errors);
+    if (!next.done) {
+      report.check("hostemu round, end to end", "failed", "", "exit status 0", false);
+      std::filesystem::remove_all(folder);
+      return;
+    }
+    if (attempt == 0 || next.wallSeconds < run.wallSeconds) {
+      run = next;
+      phases = ReadTimings(errors);
+    }
   }
-  report.info("hostemu round, end to end: wall / processor",
-              Duration(run.wallSeconds) + " / " + Duration(run.processorSeconds),
-              Rate(double(kManyObjects) / run.processorSeconds, "objects"));
-  const std::vector<Phase> phases = ReadTimings(errors);
+  report.info("hostemu round, end to end (fastest of 3): wall / processor",
+              Duration(run.wallSeconds) + " / " + Duration(run.processorSeconds));
   double sum = 0.0;
-  for (const Phase &phase : phases)
+  double fileTime = 0.0;
+  double roundTime = 0.0;
+  for (const Phase &phase : phases) {
     sum += phase.processor;
+    if (phase.name == "read" || phase.name == "write")
+      fileTime += phase.wall;
+    if (phase.name == "round")
+      roundTime = phase.wall;
+  }
   for (const Phase &phase : phases) {
     char share[32];
     std::snprintf(share, sizeof share, "%.0f%% of the processor", sum > 0.0 ? 100.0 * phase.processor / sum : 0.0);
     report.info("  " + phase.name, Duration(phase.wall) + " / " + Duration(phase.processor), share);
   }
-  if (phases.empty())
+  if (phases.empty()) {
     report.info("  (the program printed no timings)", "");
+  } else if (roundTime > 0.0) {
+    // Reading the scene, and formatting and writing it (flushed to the disk),
+    // against the press of Round that rounds it.
+    char ratio[32];
+    std::snprintf(ratio, sizeof ratio, "%.1fx the rounding", fileTime / roundTime);
+    report.info("file I/O (read + write), wall", Duration(fileTime), ratio);
+  }
   std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+void BatchBench(Report &report) {
+  const BatchCase cases[] = {
+      {"Batch: hostemu round on a scene file of 1,000,000 null objects, --scope all --target scale", "scale",
+       NullObjectsScene, kManyObjects},
+      {"Batch: hostemu round on a scene file of one object of 10,000,000 points, --scope all --target size", "size",
+       PointObjectScene, kSizePassPoints},
+  };
+  for (const BatchCase &batch : cases)
+    RunBatch(report, batch);
 }
 
 }  // namespace bench

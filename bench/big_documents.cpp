@@ -71,4 +71,19 @@ hostemu::Scene NullObjectsScene(size_t count) {
   return scene;
 }
 
+hostemu::Scene PointObjectScene(size_t points) {
+  hostemu::Scene scene;
+  scene.hasObjectsKey = true;
+  hostemu::SceneObject &object = scene.objects.emplace_back();
+  object.name = "Points";
+  object.type = hostemu::SceneObjectType::polygon;
+  OffGridValues values;
+  object.points.reserve(points);
+  for (size_t i = 0; i < points; ++i)
+    object.points.push_back(values.vector());
+  for (hostemu::SceneField field : {hostemu::SceneField::name, hostemu::SceneField::type, hostemu::SceneField::points})
+    object.addField(field);
+  return scene;
+}
+
 }  // namespace bench

@@ -29,4 +29,7 @@ std::unique_ptr<hostemu::Document> NullObjectsDocument(size_t count, Shape shape
 // The same flat null objects as a scene, to be written to a file.
 hostemu::Scene NullObjectsScene(size_t count);
 
+// The same point object as a scene.
+hostemu::Scene PointObjectScene(size_t points);
+
 }  // namespace bench
