@@ -174,15 +174,6 @@ std::string replaceFile(const std::filesystem::path &target, std::string_view co
   return replace(target, [content](const ContentWriter &write) { write(content); });
 }
 
-std::string replaceFile(const std::filesystem::path &target, const std::vector<std::string> &pieces) {
-  return replace(target, [&pieces](const ContentWriter &write) {
-    for (const std::string &piece : pieces) {
-      if (!write(piece))
-        return;
-    }
-  });
-}
-
 std::string replaceFile(const std::filesystem::path &target, const ContentProducer &produce) {
   return replace(target, produce);
 }

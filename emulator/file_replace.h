@@ -8,15 +8,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace hostemu {
 
 // Empty when the target holds content; otherwise one line saying what failed.
 // On failure the target is as it was and no file is left beside it.
 std::string replaceFile(const std::filesystem::path &target, std::string_view content);
-// The same with the content in pieces, written one after the other.
-std::string replaceFile(const std::filesystem::path &target, const std::vector<std::string> &pieces);
 
 // Takes the next piece of the content; false when it could not be written,
 // after which the producer hands over no more.
