@@ -1,5 +1,7 @@
 #include "file_replace.h"
 
+#include "file_output.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -40,7 +42,7 @@ std::string lastError() {
   return "system error " + std::to_string(GetLastError());
 }
 
-std::string replace(const std::filesystem::path &target, const ContentProducer &produce) {
+std::string replace(const std::filesystem::path &target, const ContentProducer &produce, bool) {
   std::filesystem::path temporary = target;
   temporary += L".saving";
   HANDLE file =
@@ -82,18 +84,6 @@ std::string errorText(int code) {
   return std::strerror(code);
 }
 
-bool writeAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    ssize_t written = ::write(fd, content.data(), content.size());
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return false;
-    content.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
 // The rename is only durable once the directory entry is on the disk too.
 void flushDirectory(const std::filesystem::path &directory) {
   int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
@@ -103,15 +93,7 @@ void flushDirectory(const std::filesystem::path &directory) {
   ::close(fd);
 }
 
-// Written pages go to the disk while the rest is still being produced, so
-// that the flush at the end waits for little more than the last of them.
-void startWriteback([[maybe_unused]] int fd, [[maybe_unused]] off_t offset, [[maybe_unused]] size_t size) {
-#ifdef __linux__
-  ::sync_file_range(fd, offset, static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
-#endif
-}
-
-std::string replace(const std::filesystem::path &target, const ContentProducer &produce) {
+std::string replace(const std::filesystem::path &target, const ContentProducer &produce, bool large) {
   std::filesystem::path directory = target.parent_path();
   if (directory.empty())
     directory = ".";
@@ -135,17 +117,17 @@ std::string replace(const std::filesystem::path &target, const ContentProducer &
   if (injected(ReplaceStep::write)) {
     writeError = errno;
   } else {
-    off_t offset = 0;
+    FileOutput output(fd, large);
     produce([&](std::string_view piece) {
       errno = 0;
-      if (!writeAll(fd, piece)) {
-        writeError = errno ? errno : EIO;
-        return false;
-      }
-      startWriteback(fd, offset, piece.size());
-      offset += static_cast<off_t>(piece.size());
-      return true;
+      if (output.write(piece))
+        return true;
+      writeError = errno ? errno : EIO;
+      return false;
     });
+    errno = 0;
+    if (writeError == 0 && !output.finish())
+      writeError = errno ? errno : EIO;
   }
   errno = 0;
   if (writeError != 0) {
@@ -171,11 +153,12 @@ std::string replace(const std::filesystem::path &target, const ContentProducer &
 }  // namespace
 
 std::string replaceFile(const std::filesystem::path &target, std::string_view content) {
-  return replace(target, [content](const ContentWriter &write) { write(content); });
+  return replace(
+      target, [content](const ContentWriter &write) { write(content); }, false);
 }
 
 std::string replaceFile(const std::filesystem::path &target, const ContentProducer &produce) {
-  return replace(target, produce);
+  return replace(target, produce, true);
 }
 
 void failNextReplaceAt(ReplaceStep step) {

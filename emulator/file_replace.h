@@ -20,7 +20,8 @@ std::string replaceFile(const std::filesystem::path &target, std::string_view co
 using ContentWriter = std::function<bool(std::string_view)>;
 using ContentProducer = std::function<void(const ContentWriter &)>;
 // The same with the content handed over by produce as it is made, so that
-// it need never be held whole.
+// it need never be held whole. Such content is taken to be large: on Linux
+// it goes to the disk around the page cache.
 std::string replaceFile(const std::filesystem::path &target, const ContentProducer &produce);
 
 enum class ReplaceStep { write, flush, rename };
