@@ -8,10 +8,10 @@
 #include "scene_file.h"
 
 #include "file_replace.h"
+#include "number_text.h"
 #include "parallel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -159,7 +159,7 @@ void appendString(std::string &out, std::string_view text) {
 
 // Numbers and vectors are put together in a small buffer and appended at
 // once: a scene of millions of points is mostly made of them.
-constexpr size_t kNumberText = 32;  // "-2.2250738585072014e-308" and a ".0"
+constexpr size_t kNumberText = kShortestTextRoom + 2;  // and a ".0"
 constexpr size_t kVectorText = 3 * kNumberText + 8;
 
 char *writeNumber(char *out, double value) {
@@ -167,7 +167,7 @@ char *writeNumber(char *out, double value) {
     return std::copy_n("\"NaN\"", 5, out);
   if (std::isinf(value))
     return value > 0 ? std::copy_n("\"Infinity\"", 10, out) : std::copy_n("\"-Infinity\"", 11, out);
-  char *end = std::to_chars(out, out + kNumberText - 2, value).ptr;
+  char *end = writeShortest(out, value);
   // "1" would read back as an integer: exact, but "1.0" says what it is and
   // keeps the sign of -0.0.
   if (std::find_if(out, end, [](char c) { return c == '.' || c == 'e'; }) == end) {
