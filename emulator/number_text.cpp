@@ -1,10 +1,14 @@
-// The digits are found as in Schubfach (R. Giulietti, "The Schubfach way to
+// Writing: the digits are found as in Schubfach (R. Giulietti, "The Schubfach way to
 // render doubles"): the value and the ends of the interval of texts that
 // read back to it are scaled by a 126-bit power of ten, from which the
 // shortest decimal inside the interval, and of those the closest, is read.
 // Zero, subnormals, powers of two (whose interval is lopsided), values
 // beyond the double range and whole numbers past 2^64 are left to
 // std::to_chars: they are rare in a scene.
+//
+// Reading: the digits times the same power of ten, to 190 bits, hold the
+// value within less than 2^64 of the last bits; unless those cut through a
+// rounding boundary, the top 53 bits, rounded, are the double.
 #include "number_text.h"
 
 #include "number_text_powers.h"
@@ -215,6 +219,46 @@ char *writeShortest(char *out, double value) {
   out[0] = static_cast<char>('0' + magnitude / 100);
   std::memcpy(out + 1, kDigitPairs + 2 * (magnitude % 100), 2);
   return out + 3;
+}
+
+bool readDecimal(uint64_t digits, int exponent, double &value) {
+  if (digits == 0 || exponent < kPowerOfTenLow || exponent > kPowerOfTenHigh)
+    return false;
+  // 10^exponent = (g - d) * 2^r, 0 < d <= 1, g = g1 * 2^63 + g0.
+  const uint64_t *g = kScaledPowersOfTen[exponent - kPowerOfTenLow];
+  const int r = floorLog2Pow10(exponent) - 125;
+  const int shift = std::countl_zero(digits);
+  const uint64_t w = digits << shift;
+  // p = w * g in three 64-bit limbs; the value times 2^(shift - r) lies
+  // between p - 2^64 and p.
+  const Uint128 high = static_cast<Uint128>(w) * g[0];  // times 2^63
+  const Uint128 low = static_cast<Uint128>(w) * g[1];
+  const auto high0 = static_cast<uint64_t>(high);
+  const auto high1 = static_cast<uint64_t>(high >> 64);
+  const Uint128 limb0 = static_cast<Uint128>(high0 << 63) + static_cast<uint64_t>(low);
+  const Uint128 limb1 = static_cast<Uint128>((high0 >> 1) | (high1 << 63)) + static_cast<uint64_t>(low >> 64) +
+                        static_cast<uint64_t>(limb0 >> 64);
+  const auto p1 = static_cast<uint64_t>(limb1);
+  const uint64_t p2 = (high1 >> 1) + static_cast<uint64_t>(limb1 >> 64);
+  // The top 53 bits of p lie in p2, which holds 61 or 62.
+  const int topBits = 64 - std::countl_zero(p2);
+  const int cut = topBits - 53;
+  uint64_t mantissa = p2 >> cut;
+  const uint64_t rest = p2 & ((uint64_t{1} << cut) - 1);
+  const uint64_t half = uint64_t{1} << (cut - 1);
+  if (p1 == 0 && (rest == 0 || rest == half))
+    return false;  // the 2^64 of doubt reaches a boundary
+  mantissa += rest >= half ? 1 : 0;
+  int binary = 128 + topBits - 1 + r - shift;
+  if (mantissa == uint64_t{1} << 53) {
+    mantissa >>= 1;
+    ++binary;
+  }
+  if (binary < -1022 || binary > 1023)
+    return false;
+  const uint64_t bits = (static_cast<uint64_t>(binary + 1023) << 52) | (mantissa & ((uint64_t{1} << 52) - 1));
+  std::memcpy(&value, &bits, sizeof value);
+  return true;
 }
 
 }  // namespace hostemu

@@ -1,5 +1,6 @@
 #include "scene_scan.h"
 
+#include "number_text.h"
 #include "parallel.h"
 
 #include <algorithm>
@@ -120,6 +121,9 @@ bool scanNumber(const char *&p, const char *end, double &value) {
     // multiplication or division rounds correctly.
     const double exact = static_cast<double>(digits);
     parsed = exponent < 0 ? exact / kExactPowersOfTen[-exponent] : exact * kExactPowersOfTen[exponent];
+    if (negative)
+      parsed = -parsed;
+  } else if (significant <= 19 && readDecimal(digits, exponent, parsed)) {
     if (negative)
       parsed = -parsed;
   } else {

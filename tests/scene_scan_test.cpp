@@ -80,7 +80,11 @@ TEST(SceneScan, NumbersReadToTheBitsOfFromChars) {
       // Digits read eight at a time, runs cut short by a point, an exponent
       // or the end, and 19 and 20 significant digits.
       "0.12345678", "0.123456789", "1.2345678e5", "12345678.5", "123456789012.25", "-0.00000000123456789012",
-      "1234567890123456789", "12345678901234567890", "0.1234567890123456789012345", "99999999.99999999"};
+      "1234567890123456789", "12345678901234567890", "0.1234567890123456789012345", "99999999.99999999",
+      // 17 digits and more: read through a 190-bit product, near its limits.
+      "12345678901234567e-292", "12345678901234567e-293", "1e-292", "9.8765432109876543e307", "1.7976931348623158e308",
+      "2.2250738585072011e-308", "2.2250738585072014e-308", "4.4501477170144023e-308", "9007199254740993e-5",
+      "123456789012345678e3"};
   for (const char *text : cases)
     ExpectReadsLikeFromChars(text);
 
@@ -119,7 +123,7 @@ TEST(SceneScan, NumbersReadToTheBitsOfFromChars) {
 
 TEST(SceneScan, WhatIsNotAJsonNumberIsLeftToTheLibrary) {
   for (const char *text : {"", "-", "+1", "01", "1.", ".5", "1e", "1e+", "-.5", "1.5x", "inf", "nan", "0x10", "1e400",
-                           "-1e400", "1..2", "--1"}) {
+                           "1.7976931348623159e308", "-1e400", "1..2", "--1"}) {
     const std::string line = std::string(text) + "]";
     const char *p = line.data();
     double value = 0.0;
